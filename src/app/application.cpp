@@ -1,0 +1,61 @@
+#include "app/application.h"
+
+#include "power/switch_off.h"
+#include "settings/catalogue.h"
+#include "settings/registry_store.h"
+
+namespace app {
+
+using platform::RegRoot;
+
+Application::Application(Platform& platform)
+    : platform_(platform), form1_(platform.windows, platform.shell, *this) {}
+
+void Application::Main() {
+  texts_.SiteUrl = std::u16string(kSiteAddress);
+  texts_.SettingsKeyPath = settings::settingsKeyPathFor(kApplicationTitle);
+  texts_.AppFolder = platform_.appInfo.executableFolder() + u"\\";
+  RunStartup();
+}
+
+void Application::RunStartup() {
+  // Rewritten at every start, replacing whatever is there.
+  for (const settings::FixedValue& value : settings::kFixedValues) {
+    save(texts_.SettingsKeyPath, value.name, std::u16string(value.data));
+  }
+  // Quoted, so that a path with blanks cannot be taken for a shorter program
+  // path (C:\Program.exe for C:\Program Files\...).
+  const std::u16string productName = platform_.appInfo.productName();
+  const std::u16string command =
+      u"\"" + texts_.AppFolder + platform_.appInfo.executableBaseName() + u".exe\"";
+  save(std::u16string(settings::kRunKeyPath), productName, command);
+
+  form1_.Load();
+}
+
+void Application::save(const std::u16string& keyPath, std::u16string_view name,
+                       const std::u16string& text) {
+  settings::SaveRegText(platform_.registry, RegRoot::CurrentUser, keyPath, std::u16string(name),
+                        text);
+}
+
+void Application::Form_Terminate() { UnloadAllForms(); }
+
+void Application::UnloadAllForms() {
+  for (platform::WindowHandle window : platform_.windows.loadedWindows()) {
+    platform_.windows.unloadWindow(window);
+  }
+}
+
+void Application::mnuOffBtn_Click() {
+  const power::SwitchOff context{platform_.windows, platform_.input, platform_.sleeper,
+                                 platform_.registry, texts_.SettingsKeyPath};
+  power::mnuOffBtn_Click(context, form1_.hWnd());
+}
+
+// The hold-time dialog, Help and About arrive with their own changes.
+void Application::mnuHoldit_Click() {}
+void Application::mnuHelp_Click() {}
+void Application::mnuAbout_Click() {}
+
+}  // namespace app

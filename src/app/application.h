@@ -1,0 +1,54 @@
+#pragma once
+
+#include "app/texts.h"
+#include "platform/input.h"
+#include "platform/registry.h"
+#include "platform/shell.h"
+#include "platform/sleep.h"
+#include "platform/window.h"
+#include "tray/commands.h"
+#include "tray/form1.h"
+
+namespace app {
+
+// The system as the program reaches it, composed once at start.
+struct Platform {
+  platform::Registry& registry;
+  platform::WindowSystem& windows;
+  platform::Shell& shell;
+  platform::Input& input;
+  platform::Sleeper& sleeper;
+  platform::AppInfo& appInfo;
+};
+
+// The running program: its start-up, its windows and the commands they reach.
+class Application final : public tray::Commands {
+ public:
+  explicit Application(Platform& platform);
+
+  // Sets the three process-wide texts, then runs RunStartup.
+  void Main();
+  // Writes the fixed values and the autostart value, then loads Form1.
+  void RunStartup();
+  // The main window's termination handler, run after the event loop ends.
+  void Form_Terminate();
+
+  const ProcessTexts& texts() const { return texts_; }
+  tray::Form1& form1() { return form1_; }
+
+  // tray::Commands
+  void mnuOffBtn_Click() override;
+  void mnuHoldit_Click() override;
+  void mnuHelp_Click() override;
+  void mnuAbout_Click() override;
+  void UnloadAllForms() override;
+
+ private:
+  void save(const std::u16string& keyPath, std::u16string_view name, const std::u16string& text);
+
+  Platform& platform_;
+  ProcessTexts texts_;
+  tray::Form1 form1_;
+};
+
+}  // namespace app

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include "platform/shell.h"
+
+namespace platform::win32 {
+
+// The record handed to Shell_NotifyIconW for the program's TrayIconData.
+NOTIFYICONDATAW toNotifyIconData(const TrayIconData& data);
+
+class Win32Shell final : public Shell {
+ public:
+  bool notifyIcon(std::uint32_t message, const TrayIconData& data) override;
+  void execute(WindowHandle owner, const std::u16string& verb, const std::u16string& file,
+               int showCommand) override;
+};
+
+}  // namespace platform::win32

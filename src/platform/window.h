@@ -1,0 +1,96 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+// A window as the system knows it; 0 is no window.
+using WindowHandle = std::uintptr_t;
+// An icon picture as the system knows it.
+using IconHandle = std::uintptr_t;
+
+namespace msg {
+inline constexpr std::uint32_t kNull = 0x0000;
+inline constexpr std::uint32_t kSysCommand = 0x0112;
+inline constexpr std::uint32_t kMouseMove = 0x0200;
+inline constexpr std::uint32_t kLButtonDown = 0x0201;
+inline constexpr std::uint32_t kLButtonUp = 0x0202;
+inline constexpr std::uint32_t kLButtonDblClk = 0x0203;
+inline constexpr std::uint32_t kRButtonDown = 0x0204;
+inline constexpr std::uint32_t kRButtonUp = 0x0205;
+inline constexpr std::uint32_t kMButtonUp = 0x0208;
+}  // namespace msg
+
+inline constexpr std::uintptr_t kScMonitorPower = 0xF170;
+
+namespace mb {
+inline constexpr std::uint32_t kOk = 0x0;
+inline constexpr std::uint32_t kYesNo = 0x4;
+inline constexpr int kIdYes = 6;
+inline constexpr int kIdNo = 7;
+}  // namespace mb
+
+// One entry of a popup menu; a separator has no command.
+struct MenuEntry {
+  int command = 0;
+  std::u16string caption;
+  bool separator = false;
+};
+
+// What the hidden main window reports to the program.
+class MainWindowEvents {
+ public:
+  virtual ~MainWindowEvents() = default;
+  // The window exists; it has not been shown.
+  virtual void Form_Load() = 0;
+  // The notification icon's callback: the mouse message that happened on it.
+  virtual void onTrayNotification(std::uint32_t mouseMessage) = 0;
+  virtual void onMenuCommand(int command) = 0;
+  // The shell's "TaskbarCreated" broadcast: the notification area is new.
+  virtual void onTaskbarCreated() = 0;
+};
+
+// The windowing layer: the program's windows, menus, message boxes and the
+// event loop.
+class WindowSystem {
+ public:
+  virtual ~WindowSystem() = default;
+
+  // Creates the hidden top-level main window, then calls events.Form_Load().
+  virtual WindowHandle loadMainWindow(const std::u16string& caption,
+                                      MainWindowEvents& events) = 0;
+  virtual void hideWindow(WindowHandle window) = 0;
+  // The application icon at the notification area's size for the window's dpi.
+  virtual IconHandle smallIcon(WindowHandle window) = 0;
+  // Opens a popup menu of the window at the mouse pointer; a choice comes back
+  // through MainWindowEvents::onMenuCommand.
+  virtual void popupMenu(WindowHandle owner, const std::vector<MenuEntry>& entries) = 0;
+
+  // The program's windows that exist now, and destroying one of them.
+  virtual std::vector<WindowHandle> loadedWindows() = 0;
+  virtual void unloadWindow(WindowHandle window) = 0;
+
+  virtual std::intptr_t sendMessage(WindowHandle window, std::uint32_t message,
+                                    std::uintptr_t wParam, std::intptr_t lParam) = 0;
+  // Dispatches every message already waiting for this thread, then returns.
+  virtual void dispatchPendingMessages() = 0;
+  // A modal message box; returns the button pressed.
+  virtual int messageBox(WindowHandle owner, const std::u16string& text,
+                         const std::u16string& title, std::uint32_t type) = 0;
+};
+
+// What the running executable knows about itself.
+class AppInfo {
+ public:
+  virtual ~AppInfo() = default;
+  // The folder of the executable: no trailing "\" unless it is a drive root.
+  virtual std::u16string executableFolder() = 0;
+  // The executable's file name without its extension.
+  virtual std::u16string executableBaseName() = 0;
+  // ProductName from the executable's version information.
+  virtual std::u16string productName() = 0;
+};
+
+}  // namespace platform
