@@ -1,10 +1,10 @@
-# make test  builds everything and runs every test tier
 # make run   builds Tenebrolite.exe and starts it under Wine
+# make test  builds everything and runs every test tier
 
 SHELL := /bin/bash
 PACKAGES := cmake g++ make googletest g++-mingw-w64-x86-64 wine wine64 xvfb xdotool
 
-.PHONY: all deps host windows test test-host test-windows clean
+.PHONY: all deps host windows run test test-host test-windows clean
 
 all: host windows
 
@@ -22,6 +22,9 @@ host: build/host/CMakeCache.txt
 
 windows: build/windows/CMakeCache.txt
 	cmake --build --preset windows
+
+run: deps windows
+	tools/run.sh build/windows/Tenebrolite.exe
 
 test-host: host
 	ctest --preset host

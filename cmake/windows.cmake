@@ -4,7 +4,8 @@ enable_language(RC)
 
 # No runtime DLLs beside the exe: libstdc++, libgcc and winpthreads go in
 # statically. ASLR with high-entropy addresses and NX on.
-add_link_options(-static -Wl,--dynamicbase -Wl,--high-entropy-va -Wl,--nxcompat)
+add_compile_options(-ffunction-sections -fdata-sections)
+add_link_options(-static -Wl,--gc-sections -Wl,--dynamicbase -Wl,--high-entropy-va -Wl,--nxcompat)
 
 add_library(tenebrolite_win32 STATIC
   src/platform/win32/app_info_win32.cpp
@@ -31,5 +32,25 @@ add_executable(win32_tests
   tests/win32/registry_win32_test.cpp
 )
 target_link_libraries(win32_tests PRIVATE tenebrolite_win32 project_warnings GTest::gtest_main)
-add_test(NAME win32.registry COMMAND win32_tests)
-set_tests_properties(win32.registry PROPERTIES LABELS win32)
+include(GoogleTest)
+# Listed when ctest runs, inside the Wine session, not at build time.
+gtest_discover_tests(win32_tests TEST_PREFIX "win32." DISCOVERY_MODE PRE_TEST
+  PROPERTIES LABELS win32)
+
+# End-to-end tests: the built exe, driven from outside under Wine.
+add_executable(e2e_tests
+  tests/e2e/harness.cpp
+  tests/e2e/startup_test.cpp
+)
+target_link_libraries(e2e_tests PRIVATE project_warnings GTest::gtest_main version)
+target_compile_definitions(e2e_tests PRIVATE UNICODE _UNICODE NOMINMAX _WIN32_WINNT=0x0A00)
+add_dependencies(e2e_tests Tenebrolite)
+# Wine writes the relay trace of the programs the tests start to stderr: the
+# runner sends it to a file that the tests read.
+gtest_discover_tests(e2e_tests TEST_PREFIX "e2e." DISCOVERY_MODE PRE_TEST
+  PROPERTIES LABELS e2e ENVIRONMENT "TENEBROLITE_RELAY_LOG=${CMAKE_BINARY_DIR}/e2e-relay.log")
+
+# The built exe needs no DLL but the system's own and has its hardening flags.
+add_test(NAME exe.hardening
+  COMMAND ${CMAKE_SOURCE_DIR}/tools/check_exe.sh $<TARGET_FILE:Tenebrolite>)
+set_tests_properties(exe.hardening PROPERTIES LABELS exe)

@@ -7,4 +7,8 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 if [ -z "${TENEBROLITE_WINE_SESSION:-}" ]; then
   exec "$here/wine-session.sh" "$here/wine-run.sh" "$@"
 fi
+if [ -n "${TENEBROLITE_RELAY_LOG:-}" ]; then
+  : >"$TENEBROLITE_RELAY_LOG"
+  exec wine "$@" 2>>"$TENEBROLITE_RELAY_LOG"
+fi
 exec wine "$@"

@@ -2,9 +2,6 @@
 
 #include <windows.h>
 
-#include <atomic>
-#include <thread>
-
 #include "platform/input.h"
 #include "platform/win32/handles.h"
 
@@ -23,15 +20,16 @@ class Win32Input final : public Input {
 
   void blockInput(bool block) override;
 
-  // Whether the hooks are in now (for tests).
-  bool hooksInstalled() const { return hookThread_.joinable(); }
+  // Whether the hooks are in now.
+  bool hooksInstalled() const { return static_cast<bool>(hookThread_); }
 
  private:
+  static DWORD WINAPI hookThreadMain(void* readyEvent);
   void startHooks();
   void stopHooks();
 
-  std::thread hookThread_;
-  std::atomic<DWORD> hookThreadId_ = 0;
+  OwnedHandle hookThread_;
+  DWORD hookThreadId_ = 0;
 };
 
 }  // namespace platform::win32

@@ -1,0 +1,107 @@
+#pragma once
+
+// Drives the built Tenebrolite.exe from outside, as the shell and a user
+// would: starts copies of it, finds its hidden window, posts the icon's
+// notifications, and reads back the calls it made from Wine's relay trace.
+#include <windows.h>
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+// The folder that holds the test program and Tenebrolite.exe beside it.
+std::wstring buildFolder();
+std::wstring builtProgram();
+
+// Polls until the condition holds or the time is up; true when it held.
+bool waitFor(const std::function<bool()>& condition,
+             std::chrono::milliseconds timeout = std::chrono::seconds(20));
+
+// A folder of its own for one test, deleted with everything in it afterwards.
+class TempFolder {
+ public:
+  explicit TempFolder(const std::wstring& name);
+  ~TempFolder();
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+  const std::wstring& path() const { return path_; }
+  // Copies the built program into the folder under a name; returns its path.
+  std::wstring install(const std::wstring& exeName = L"Tenebrolite.exe") const;
+
+ private:
+  std::wstring path_;
+};
+
+// One call the program made, as Wine's relay trace reports it.
+struct RelayCall {
+  double time = 0;           // seconds, from the trace's timestamps
+  unsigned long thread = 0;  // Wine's thread id
+  std::string function;      // "user32.SendMessageW"
+  std::vector<unsigned long long> args;
+};
+
+class Program {
+ public:
+  // Starts the program; with relay, the calls listed in relayFunctions() are
+  // traced into a log that relayCalls() reads.
+  Program(const std::wstring& exePath, bool relay);
+  ~Program();
+  Program(const Program&) = delete;
+  Program& operator=(const Program&) = delete;
+
+  DWORD pid() const { return info_.dwProcessId; }
+  HANDLE process() const { return info_.hProcess; }
+  bool running() const;
+  bool waitForExit(std::chrono::milliseconds timeout = std::chrono::seconds(20)) const;
+  void kill();
+
+  // The program's hidden main window, waited for.
+  HWND mainWindow();
+  // Posts the notification icon's callback as the shell does.
+  void notifyIcon(UINT mouseMessage);
+  // Posts a menu choice as the popup menu does.
+  void chooseCommand(int command);
+
+  // The traced calls made by the program's own code, in order.
+  std::vector<RelayCall> relayCalls() const;
+  std::vector<RelayCall> relayCalls(const std::string& function) const;
+
+ private:
+  PROCESS_INFORMATION info_{};
+  bool relay_ = false;
+  std::uintmax_t logOffset_ = 0;
+  HWND mainWindow_ = nullptr;
+};
+
+// The file that collects the relay trace of every program started here, and
+// its size now.
+std::string relayLogPath();
+std::uintmax_t relayLogSize();
+
+// The functions whose calls relayed runs record.
+const char* relayFunctions();
+
+// The top-level windows of a process, of a class when one is given.
+std::vector<HWND> windowsOf(DWORD pid, const wchar_t* className = nullptr);
+
+// Registry access for arranging and checking.
+namespace reg {
+bool keyExists(const std::wstring& path);
+void deleteTree(const std::wstring& path);
+void deleteValue(const std::wstring& path, const std::wstring& name);
+void setText(const std::wstring& path, const std::wstring& name, const std::wstring& text);
+// The raw value: type and bytes; false when absent.
+bool raw(const std::wstring& path, const std::wstring& name, DWORD& type, std::vector<BYTE>& data);
+std::wstring text(const std::wstring& path, const std::wstring& name);
+std::vector<std::wstring> valueNames(const std::wstring& path);
+}  // namespace reg
+
+inline const std::wstring kSettingsKey = L"Software\\Velmarind\\Tenebrolite";
+inline const std::wstring kVendorKey = L"Software\\Velmarind";
+inline const std::wstring kRunKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+}  // namespace e2e
