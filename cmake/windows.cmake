@@ -41,6 +41,7 @@ gtest_discover_tests(win32_tests TEST_PREFIX "win32." DISCOVERY_MODE PRE_TEST
 add_executable(e2e_tests
   tests/e2e/harness.cpp
   tests/e2e/startup_test.cpp
+  tests/e2e/switch_off_test.cpp
 )
 target_link_libraries(e2e_tests PRIVATE project_warnings GTest::gtest_main version)
 target_compile_definitions(e2e_tests PRIVATE UNICODE _UNICODE NOMINMAX _WIN32_WINNT=0x0A00)

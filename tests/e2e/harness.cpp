@@ -1,5 +1,6 @@
 #include "harness.h"
 
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -88,13 +89,77 @@ std::wstring buildFolder() {
 
 std::wstring builtProgram() { return buildFolder() + L"\\Tenebrolite.exe"; }
 
+namespace {
+void pumpFor(DWORD milliseconds) {
+  MsgWaitForMultipleObjects(0, nullptr, FALSE, milliseconds, QS_ALLINPUT);
+  MSG message;
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+}
+}  // namespace
+
 bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
   const auto end = std::chrono::steady_clock::now() + timeout;
   for (;;) {
     if (condition()) return true;
     if (std::chrono::steady_clock::now() > end) return false;
-    Sleep(20);
+    pumpFor(20);
   }
+}
+
+void runUnix(const std::wstring& commandLine) {
+  // Wine does not signal the handle of a Linux process when it ends: the
+  // command leaves a marker file instead, and that is what is waited for.
+  static int serial = 0;
+  const std::wstring marker = L"/tmp/tenebrolite-e2e-" + std::to_wstring(GetCurrentProcessId()) +
+                              L"-" + std::to_wstring(++serial);
+  std::wstring markerWindows = L"Z:" + marker;
+  for (wchar_t& c : markerWindows) {
+    if (c == L'/') c = L'\\';
+  }
+  std::wstring command = L"/bin/sh -c \"" + commandLine + L"; touch " + marker + L"\"";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &info)) {
+    std::fprintf(stderr, "could not run %ls: error %lu\n", commandLine.c_str(), GetLastError());
+    return;
+  }
+  CloseHandle(info.hThread);
+  CloseHandle(info.hProcess);
+  waitFor([&] { return GetFileAttributesW(markerWindows.c_str()) != INVALID_FILE_ATTRIBUTES; });
+  DeleteFileW(markerWindows.c_str());
+}
+
+TypingTarget::TypingTarget() {
+  WNDCLASSW wc{};
+  wc.lpfnWndProc = DefWindowProcW;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.lpszClassName = L"TenebroliteTypingTarget";
+  RegisterClassW(&wc);
+  window_ = CreateWindowExW(WS_EX_TOPMOST, wc.lpszClassName, L"typing target",
+                            WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50, 400, 120, nullptr, nullptr,
+                            wc.hInstance, nullptr);
+  edit_ = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | WS_BORDER, 10, 10, 360, 30,
+                          window_, nullptr, wc.hInstance, nullptr);
+  focus();
+}
+
+TypingTarget::~TypingTarget() { DestroyWindow(window_); }
+
+void TypingTarget::focus() const {
+  SetForegroundWindow(window_);
+  SetFocus(edit_);
+  pumpFor(100);
+}
+
+std::wstring TypingTarget::text() const {
+  wchar_t buffer[256] = {};
+  GetWindowTextW(edit_, buffer, 256);
+  return buffer;
 }
 
 TempFolder::TempFolder(const std::wstring& name) : path_(L"C:\\tenebrolite e2e\\" + name) {
@@ -205,6 +270,10 @@ std::vector<RelayCall> Program::relayCalls() const {
     parsed.time = time;
     parsed.thread = thread;
     parsed.function = line.substr(call + 6, open - call - 6);
+    // Wine names some modules in capitals (KERNEL32.Sleep): compare in lower case.
+    for (std::size_t i = 0; i < parsed.function.size() && parsed.function[i] != '.'; ++i) {
+      parsed.function[i] = static_cast<char>(std::tolower(static_cast<unsigned char>(parsed.function[i])));
+    }
     std::istringstream args(line.substr(open + 1, close - open - 1));
     std::string arg;
     while (std::getline(args, arg, ',')) parsed.args.push_back(std::strtoull(arg.c_str(), nullptr, 16));

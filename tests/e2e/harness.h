@@ -17,9 +17,30 @@ namespace e2e {
 std::wstring buildFolder();
 std::wstring builtProgram();
 
-// Polls until the condition holds or the time is up; true when it held.
+// Polls until the condition holds or the time is up; true when it held. This
+// thread's windows are serviced meanwhile.
 bool waitFor(const std::function<bool()>& condition,
              std::chrono::milliseconds timeout = std::chrono::seconds(20));
+
+// Runs a Linux program (such as xdotool) and waits for it to end.
+void runUnix(const std::wstring& commandLine);
+
+// A visible window with a text box that has the keyboard focus: where typed
+// keys land when nothing holds them.
+class TypingTarget {
+ public:
+  TypingTarget();
+  ~TypingTarget();
+  TypingTarget(const TypingTarget&) = delete;
+  TypingTarget& operator=(const TypingTarget&) = delete;
+  std::wstring text() const;
+  // Brings the window to the front with the focus in the text box.
+  void focus() const;
+
+ private:
+  HWND window_ = nullptr;
+  HWND edit_ = nullptr;
+};
 
 // A folder of its own for one test, deleted with everything in it afterwards.
 class TempFolder {
