@@ -1,24 +1,28 @@
-# make run   builds Tenebrolite.exe and starts it under Wine
-# make test  builds everything and runs every test tier
+# make run     builds Tenebrolite.exe and starts it under Wine
+# make test    builds everything and runs every test tier
+# make fuzz    runs each fuzzer for a minute
+# make bench   prints the start-up and idle measurements under Wine
 
 SHELL := /bin/bash
-PACKAGES := cmake g++ make googletest g++-mingw-w64-x86-64 wine wine64 xvfb xdotool
+PACKAGES := cmake make g++ googletest clang libclang-rt-14-dev \
+            g++-mingw-w64-x86-64 wine wine64 xvfb xdotool
+FUZZ_SECONDS ?= 60
 
-.PHONY: all deps host windows run test test-host test-windows clean
+.PHONY: all deps host sanitize windows run test test-host test-sanitize test-windows fuzz bench clean
 
 all: host windows
 
 deps:
 	@tools/deps.sh $(PACKAGES)
 
-build/host/CMakeCache.txt: | deps
-	cmake --preset host >/dev/null
-
-build/windows/CMakeCache.txt: | deps
-	cmake --preset windows >/dev/null
+build/%/CMakeCache.txt: | deps
+	cmake --preset $* >/dev/null
 
 host: build/host/CMakeCache.txt
 	cmake --build --preset host
+
+sanitize: build/sanitize/CMakeCache.txt
+	cmake --build --preset sanitize
 
 windows: build/windows/CMakeCache.txt
 	cmake --build --preset windows
@@ -29,12 +33,24 @@ run: deps windows
 test-host: host
 	ctest --preset host
 
+test-sanitize: sanitize
+	ctest --preset sanitize
+
 test-windows: windows
 	tools/wine-session.sh ctest --preset windows
 
 test: deps
 	$(MAKE) --no-print-directory test-host
+	$(MAKE) --no-print-directory test-sanitize
 	$(MAKE) --no-print-directory test-windows
+
+fuzz: sanitize
+	@for f in build/sanitize/fuzz_*; do \
+	  tools/fuzz.sh $$f tests/fuzz/seeds/$${f#build/sanitize/fuzz_} $(FUZZ_SECONDS) || exit 1; \
+	done
+
+bench: deps windows
+	tools/wine-session.sh tools/bench.sh build/windows
 
 clean:
 	rm -rf build

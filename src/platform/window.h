@@ -43,8 +43,6 @@ struct MenuEntry {
 class MainWindowEvents {
  public:
   virtual ~MainWindowEvents() = default;
-  // The window exists; it has not been shown.
-  virtual void Form_Load() = 0;
   // The notification icon's callback: the mouse message that happened on it.
   virtual void onTrayNotification(std::uint32_t mouseMessage) = 0;
   virtual void onMenuCommand(int command) = 0;
@@ -58,7 +56,7 @@ class WindowSystem {
  public:
   virtual ~WindowSystem() = default;
 
-  // Creates the hidden top-level main window, then calls events.Form_Load().
+  // Creates the hidden top-level main window; it is never shown.
   virtual WindowHandle loadMainWindow(const std::u16string& caption,
                                       MainWindowEvents& events) = 0;
   virtual void hideWindow(WindowHandle window) = 0;
