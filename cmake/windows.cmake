@@ -55,3 +55,11 @@ gtest_discover_tests(e2e_tests TEST_PREFIX "e2e." DISCOVERY_MODE PRE_TEST
 add_test(NAME exe.hardening
   COMMAND ${CMAKE_SOURCE_DIR}/tools/check_exe.sh $<TARGET_FILE:Tenebrolite>)
 set_tests_properties(exe.hardening PROPERTIES LABELS exe)
+
+# Measurements (make bench), not tests.
+add_executable(empty_program WIN32 tests/bench/empty_program.cpp)
+target_link_options(empty_program PRIVATE -municode -s)
+add_executable(startup_bench tests/bench/startup_bench.cpp)
+target_link_options(startup_bench PRIVATE -municode)
+target_link_libraries(startup_bench PRIVATE project_warnings)
+target_link_libraries(empty_program PRIVATE project_warnings)
