@@ -40,6 +40,7 @@ gtest_discover_tests(win32_tests TEST_PREFIX "win32." DISCOVERY_MODE PRE_TEST
 # End-to-end tests: the built exe, driven from outside under Wine.
 add_executable(e2e_tests
   tests/e2e/harness.cpp
+  tests/e2e/menu_test.cpp
   tests/e2e/startup_test.cpp
   tests/e2e/switch_off_test.cpp
 )

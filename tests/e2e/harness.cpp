@@ -78,7 +78,7 @@ const char* relayFunctions() {
   return "user32.SendMessageW;user32.BlockInput;kernel32.Sleep;shell32.Shell_NotifyIconW;"
          "user32.TrackPopupMenu;user32.SetForegroundWindow;user32.DestroyWindow;"
          "user32.SetWindowsHookExW;user32.UnhookWindowsHookEx;shell32.ShellExecuteW;"
-         "user32.MessageBoxW";
+         "user32.MessageBoxW;user32.PostMessageW";
 }
 
 std::wstring buildFolder() {
