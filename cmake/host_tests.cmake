@@ -5,6 +5,8 @@ add_executable(unit_tests
   tests/unit/fakes/fake_platform.cpp
   tests/unit/fakes/fake_registry.cpp
   tests/unit/app/application_test.cpp
+  tests/unit/power/holdit_test.cpp
+  tests/unit/power/numeric_text_test.cpp
   tests/unit/power/parse_number_test.cpp
   tests/unit/power/switch_off_test.cpp
   tests/unit/settings/registry_store_test.cpp

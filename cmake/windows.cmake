@@ -10,12 +10,13 @@ add_link_options(-static -Wl,--gc-sections -Wl,--dynamicbase -Wl,--high-entropy-
 add_library(tenebrolite_win32 STATIC
   src/platform/win32/app_info_win32.cpp
   src/platform/win32/input_win32.cpp
+  src/platform/win32/locale_win32.cpp
   src/platform/win32/registry_win32.cpp
   src/platform/win32/shell_win32.cpp
   src/platform/win32/sleeper_win32.cpp
   src/platform/win32/window_system_win32.cpp
 )
-target_link_libraries(tenebrolite_win32 PUBLIC tenebrolite_core version PRIVATE project_warnings)
+target_link_libraries(tenebrolite_win32 PUBLIC tenebrolite_core version shcore PRIVATE project_warnings)
 target_compile_definitions(tenebrolite_win32 PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX
   _WIN32_WINNT=0x0A00 WINVER=0x0A00 NTDDI_VERSION=0x0A000006)
 
@@ -39,6 +40,7 @@ gtest_discover_tests(win32_tests TEST_PREFIX "win32." DISCOVERY_MODE PRE_TEST
 
 # End-to-end tests: the built exe, driven from outside under Wine.
 add_executable(e2e_tests
+  tests/e2e/dialog_test.cpp
   tests/e2e/harness.cpp
   tests/e2e/menu_test.cpp
   tests/e2e/startup_test.cpp

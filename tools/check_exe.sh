@@ -4,7 +4,7 @@
 set -euo pipefail
 exe=$1
 dump=$(x86_64-w64-mingw32-objdump -p "$exe")
-allowed='^(ADVAPI32|KERNEL32|msvcrt|SHELL32|USER32|VERSION)\.dll$'
+allowed='^(ADVAPI32|GDI32|KERNEL32|msvcrt|SHCORE|SHELL32|USER32|VERSION)\.dll$'
 
 imports=$(sed -n 's/^\tDLL Name: //p' <<<"$dump")
 echo "size: $(stat -c %s "$exe") bytes"

@@ -53,8 +53,16 @@ void Application::mnuOffBtn_Click() {
   power::mnuOffBtn_Click(context, form1_.hWnd());
 }
 
-// The hold-time dialog, Help and About arrive with their own changes.
-void Application::mnuHoldit_Click() {}
+void Application::mnuHoldit_Click() {
+  // One dialog for the whole run, created when it is first asked for.
+  if (!holdit_) {
+    holdit_.emplace(platform_.windows, platform_.registry, platform_.locale,
+                    texts_.SettingsKeyPath);
+  }
+  holdit_->Show();
+}
+
+// Help and About arrive with their own change.
 void Application::mnuHelp_Click() {}
 void Application::mnuAbout_Click() {}
 

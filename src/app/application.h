@@ -1,11 +1,15 @@
 #pragma once
 
+#include <optional>
+
 #include "app/texts.h"
 #include "platform/input.h"
+#include "platform/locale.h"
 #include "platform/registry.h"
 #include "platform/shell.h"
 #include "platform/sleep.h"
 #include "platform/window.h"
+#include "power/holdit.h"
 #include "tray/commands.h"
 #include "tray/form1.h"
 
@@ -19,6 +23,7 @@ struct Platform {
   platform::Input& input;
   platform::Sleeper& sleeper;
   platform::AppInfo& appInfo;
+  platform::Locale& locale;
 };
 
 // The running program: its start-up, its windows and the commands they reach.
@@ -35,6 +40,8 @@ class Application final : public tray::Commands {
 
   const ProcessTexts& texts() const { return texts_; }
   tray::Form1& form1() { return form1_; }
+  // The hold-time dialog, once "Anti shake" has created it.
+  power::Holdit* holdit() { return holdit_ ? &*holdit_ : nullptr; }
 
   // tray::Commands
   void mnuOffBtn_Click() override;
@@ -49,6 +56,7 @@ class Application final : public tray::Commands {
   Platform& platform_;
   ProcessTexts texts_;
   tray::Form1 form1_;
+  std::optional<power::Holdit> holdit_;
 };
 
 }  // namespace app

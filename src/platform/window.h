@@ -50,6 +50,45 @@ class MainWindowEvents {
   virtual void onTaskbarCreated() = 0;
 };
 
+// A rectangle in pixels.
+struct PixelRect {
+  int left = 0;
+  int top = 0;
+  int width = 0;
+  int height = 0;
+  bool operator==(const PixelRect&) const = default;
+};
+
+enum class ControlKind { Label, TextBox, PushButton };
+
+// One control of a dialog; the text's "&" marks the access key. Controls take
+// the focus in the order given, labels excepted.
+struct ControlSpec {
+  int id = 0;
+  ControlKind kind = ControlKind::Label;
+  std::u16string text;
+  PixelRect rect;  // relative to the client area
+};
+
+// A modeless, ownerless dialog: a fixed tool window with a close box only.
+struct DialogSpec {
+  std::u16string caption;
+  PixelRect client;  // the client area, from the screen's top-left corner
+  unsigned dpi = 96;  // for the dialog's font
+  std::vector<ControlSpec> controls;
+};
+
+// What a dialog reports to the program.
+class DialogEvents {
+ public:
+  virtual ~DialogEvents() = default;
+  // A text box's text changed, however it happened.
+  virtual void onTextChanged(int control) = 0;
+  virtual void onClicked(int control) = 0;
+  // The window is gone (closed by the close box, or unloaded).
+  virtual void onUnloaded() = 0;
+};
+
 // The windowing layer: the program's windows, menus, message boxes and the
 // event loop.
 class WindowSystem {
@@ -65,6 +104,15 @@ class WindowSystem {
   // Opens a popup menu of the window at the mouse pointer; a choice comes back
   // through MainWindowEvents::onMenuCommand.
   virtual void popupMenu(WindowHandle owner, const std::vector<MenuEntry>& entries) = 0;
+
+  // The dots per inch of the monitor that holds the point (in pixels).
+  virtual unsigned dpiAt(int x, int y) = 0;
+  // Creates, shows and activates a dialog, the focus in its first text box.
+  virtual WindowHandle loadDialog(const DialogSpec& spec, DialogEvents& events) = 0;
+  // Brings a window to the front and activates it.
+  virtual void bringToFront(WindowHandle window) = 0;
+  virtual std::u16string controlText(WindowHandle dialog, int control) = 0;
+  virtual void setControlText(WindowHandle dialog, int control, const std::u16string& text) = 0;
 
   // The program's windows that exist now, and destroying one of them.
   virtual std::vector<WindowHandle> loadedWindows() = 0;

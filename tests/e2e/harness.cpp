@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <thread>
 
@@ -132,6 +133,28 @@ void runUnix(const std::wstring& commandLine) {
   CloseHandle(info.hProcess);
   waitFor([&] { return GetFileAttributesW(markerWindows.c_str()) != INVALID_FILE_ATTRIBUTES; });
   DeleteFileW(markerWindows.c_str());
+}
+
+std::string unixOutput(const std::wstring& commandLine) {
+  static int serial = 0;
+  const std::wstring output = L"/tmp/tenebrolite-e2e-out-" + std::to_wstring(GetCurrentProcessId()) +
+                              L"-" + std::to_wstring(++serial);
+  runUnix(commandLine + L" > " + output + L" 2>/dev/null");
+  std::wstring windowsPath = L"Z:" + output;
+  for (wchar_t& c : windowsPath) {
+    if (c == L'/') c = L'\\';
+  }
+  std::ifstream file(std::string(windowsPath.begin(), windowsPath.end()));
+  std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  file.close();
+  DeleteFileW(windowsPath.c_str());
+  while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+  return text;
+}
+
+bool waitForKeyboardFocus(const std::string& title) {
+  return waitFor([&] { return unixOutput(L"/usr/bin/xdotool getwindowfocus getwindowname") == title; },
+                 std::chrono::seconds(10));
 }
 
 TypingTarget::TypingTarget() {

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,8 +23,15 @@ std::wstring builtProgram();
 bool waitFor(const std::function<bool()>& condition,
              std::chrono::milliseconds timeout = std::chrono::seconds(20));
 
-// Runs a Linux program (such as xdotool) and waits for it to end.
+// Runs a Linux program (such as xdotool) and waits for it to end; the second
+// form returns what it printed.
 void runUnix(const std::wstring& commandLine);
+std::string unixOutput(const std::wstring& commandLine);
+
+// Waits until the X server's keyboard focus is on the window with this title:
+// Wine moves it there a little after the Win32 focus, and keys typed before
+// that go elsewhere.
+bool waitForKeyboardFocus(const std::string& title);
 
 // A visible window with a text box that has the keyboard focus: where typed
 // keys land when nothing holds them.

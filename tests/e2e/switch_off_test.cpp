@@ -105,6 +105,7 @@ TEST(SwitchOff, KeysTypedDuringTheHoldNeverArrive) {
   Program program(folder.install(), true);
   program.mainWindow();
   TypingTarget target;
+  ASSERT_TRUE(waitForKeyboardFocus("typing target"));
   runUnix(L"/usr/bin/xdotool type --delay 20 ok");
   ASSERT_TRUE(waitFor([&] { return target.text() == L"ok"; }))
       << "typed keys do not reach the target even without a hold";
@@ -112,6 +113,7 @@ TEST(SwitchOff, KeysTypedDuringTheHoldNeverArrive) {
   program.notifyIcon(WM_LBUTTONUP);
   ASSERT_TRUE(waitFor([&] { return program.relayCalls("user32.SetWindowsHookExW").size() == 2; }));
   target.focus();
+  ASSERT_TRUE(waitForKeyboardFocus("typing target"));
   runUnix(L"/usr/bin/xdotool type --delay 20 held");
   Hold hold;
   ASSERT_TRUE(waitFor([&] { return holdEnded(program, 0, hold); }));
@@ -119,6 +121,7 @@ TEST(SwitchOff, KeysTypedDuringTheHoldNeverArrive) {
   ASSERT_TRUE(waitFor([&] { return program.relayCalls("user32.UnhookWindowsHookEx").size() == 2; }));
 
   target.focus();
+  ASSERT_TRUE(waitForKeyboardFocus("typing target"));
   runUnix(L"/usr/bin/xdotool type --delay 20 after");
   waitFor([&] { return target.text().size() >= 7; }, std::chrono::seconds(5));
   const std::wstring typed = target.text();

@@ -4,6 +4,7 @@
 #include "app/application.h"
 #include "platform/win32/app_info_win32.h"
 #include "platform/win32/input_win32.h"
+#include "platform/win32/locale_win32.h"
 #include "platform/win32/registry_win32.h"
 #include "platform/win32/shell_win32.h"
 #include "platform/win32/sleeper_win32.h"
@@ -19,7 +20,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   platform::win32::Win32Input input;
   platform::win32::Win32Sleeper sleeper;
   platform::win32::Win32AppInfo appInfo;
-  app::Platform platform{registry, windows, shell, input, sleeper, appInfo};
+  platform::win32::Win32Locale locale;
+  app::Platform platform{registry, windows, shell, input, sleeper, appInfo, locale};
 
   app::Application application(platform);
   application.Main();

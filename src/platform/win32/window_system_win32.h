@@ -30,21 +30,30 @@ class Win32WindowSystem final : public WindowSystem {
   void dispatchPendingMessages() override;
   int messageBox(WindowHandle owner, const std::u16string& text, const std::u16string& title,
                  std::uint32_t type) override;
+  unsigned dpiAt(int x, int y) override;
+  WindowHandle loadDialog(const DialogSpec& spec, DialogEvents& events) override;
+  void bringToFront(WindowHandle window) override;
+  std::u16string controlText(WindowHandle dialog, int control) override;
+  void setControlText(WindowHandle dialog, int control, const std::u16string& text) override;
 
   // Runs until the last window of the program is gone.
   void runEventLoop();
 
  private:
+  struct Dialog;
   static LRESULT CALLBACK mainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  static LRESULT CALLBACK dialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT handleMain(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   void dispatch(MSG& message);
   void forget(HWND hwnd);
 
   HINSTANCE instance_;
   ATOM mainClass_ = 0;
+  ATOM dialogClass_ = 0;
   UINT taskbarCreated_ = 0;
   MainWindowEvents* mainEvents_ = nullptr;
   std::set<HWND> windows_;
+  std::set<HWND> dialogs_;  // they get Tab and the access keys through IsDialogMessage
   OwnedIcon smallIcon_;
 };
 

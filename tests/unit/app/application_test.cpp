@@ -21,7 +21,8 @@ struct World {
   fakes::FakeInput input{log};
   fakes::FakeSleeper sleeper{log};
   fakes::FakeAppInfo appInfo;
-  Platform platform{registry, windows, shell, input, sleeper, appInfo};
+  fakes::FakeLocale locale;
+  Platform platform{registry, windows, shell, input, sleeper, appInfo, locale};
 };
 
 TEST(Startup, FirstStartCreatesTheKeyAndWritesEveryValue) {

@@ -35,6 +35,10 @@ void FakeWindowSystem::popupMenu(platform::WindowHandle owner,
 void FakeWindowSystem::unloadWindow(platform::WindowHandle window) {
   log_.push_back("unload:" + std::to_string(window));
   windows.erase(std::remove(windows.begin(), windows.end(), window), windows.end());
+  if (window == dialog && dialogEvents != nullptr) {
+    dialog = 0;
+    dialogEvents->onUnloaded();
+  }
 }
 
 std::intptr_t FakeWindowSystem::sendMessage(platform::WindowHandle window, std::uint32_t message,
@@ -62,6 +66,39 @@ int FakeWindowSystem::messageBox(platform::WindowHandle, const std::u16string& t
   lastMessageBoxText = text;
   lastMessageBoxTitle = title;
   return messageBoxAnswer;
+}
+
+unsigned FakeWindowSystem::dpiAt(int x, int) { return x < 1000 ? leftDpi : rightDpi; }
+
+platform::WindowHandle FakeWindowSystem::loadDialog(const platform::DialogSpec& spec,
+                                                    platform::DialogEvents& events) {
+  log_.push_back("loadDialog");
+  dialogs.push_back(spec);
+  dialogEvents = &events;
+  dialog = 0x30030 + dialogs.size();
+  windows.push_back(dialog);
+  controls.clear();
+  for (const platform::ControlSpec& control : spec.controls) controls[control.id] = control.text;
+  return dialog;
+}
+
+void FakeWindowSystem::bringToFront(platform::WindowHandle window) {
+  log_.push_back("front:" + std::to_string(window));
+}
+
+std::u16string FakeWindowSystem::controlText(platform::WindowHandle, int control) {
+  return controls[control];
+}
+
+void FakeWindowSystem::setControlText(platform::WindowHandle, int control,
+                                      const std::u16string& text) {
+  log_.push_back("setText:" + narrow(text));
+  typeInto(control, text);
+}
+
+void FakeWindowSystem::typeInto(int control, const std::u16string& text) {
+  controls[control] = text;
+  dialogEvents->onTextChanged(control);
 }
 
 bool FakeShell::notifyIcon(std::uint32_t message, const platform::TrayIconData& data) {

@@ -1,10 +1,12 @@
 #pragma once
 
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
 #include "platform/input.h"
+#include "platform/locale.h"
 #include "platform/shell.h"
 #include "platform/sleep.h"
 #include "platform/window.h"
@@ -34,6 +36,18 @@ class FakeWindowSystem final : public platform::WindowSystem {
   void dispatchPendingMessages() override;
   int messageBox(platform::WindowHandle owner, const std::u16string& text,
                  const std::u16string& title, std::uint32_t type) override;
+  unsigned dpiAt(int x, int y) override;
+  platform::WindowHandle loadDialog(const platform::DialogSpec& spec,
+                                    platform::DialogEvents& events) override;
+  void bringToFront(platform::WindowHandle window) override;
+  std::u16string controlText(platform::WindowHandle dialog, int control) override;
+  // Like the real text box: setting the text raises the change event.
+  void setControlText(platform::WindowHandle dialog, int control,
+                      const std::u16string& text) override;
+
+  // What a user does to an open dialog's text box: the text changes, then the
+  // dialog hears of it.
+  void typeInto(int control, const std::u16string& text);
 
   static constexpr platform::WindowHandle kMainWindow = 0x10010;
   static constexpr platform::IconHandle kSmallIcon = 0x20020;
@@ -45,6 +59,12 @@ class FakeWindowSystem final : public platform::WindowSystem {
   // What waits in the queue: each runs at the next dispatch of pending messages.
   std::vector<std::function<void()>> pending;
   int messageBoxAnswer = 0;
+  // The dpi of the monitor left of x = 1000, and of the one right of it.
+  unsigned leftDpi = 96, rightDpi = 96;
+  std::vector<platform::DialogSpec> dialogs;  // every dialog loaded
+  platform::DialogEvents* dialogEvents = nullptr;
+  platform::WindowHandle dialog = 0;
+  std::map<int, std::u16string> controls;  // the open dialog's control texts
   std::u16string lastMessageBoxText, lastMessageBoxTitle;
 
  private:
@@ -82,6 +102,12 @@ class FakeSleeper final : public platform::Sleeper {
 
  private:
   CallLog& log_;
+};
+
+class FakeLocale final : public platform::Locale {
+ public:
+  platform::NumberConventions numberConventions() override { return conventions; }
+  platform::NumberConventions conventions{u".", u",", u"$"};
 };
 
 class FakeAppInfo final : public platform::AppInfo {
