@@ -2,13 +2,15 @@
 # make test    builds everything and runs every test tier
 # make fuzz    runs each fuzzer for a minute
 # make bench   prints the start-up and idle measurements under Wine
+# make dist    packs Tenebrolite-1.1.0.0-win64.zip
+# make screenshots  remakes the pictures in docs/
 
 SHELL := /bin/bash
 PACKAGES := cmake make g++ googletest clang libclang-rt-14-dev \
             g++-mingw-w64-x86-64 wine wine64 xvfb xdotool
 FUZZ_SECONDS ?= 60
 
-.PHONY: all deps host sanitize windows run test test-host test-sanitize test-windows fuzz bench clean
+.PHONY: all deps host sanitize windows run test test-host test-sanitize test-windows fuzz bench dist screenshots clean
 
 all: host windows
 
@@ -51,6 +53,15 @@ fuzz: sanitize
 
 bench: deps windows
 	tools/wine-session.sh tools/bench.sh build/windows
+
+dist: windows
+	cd build/windows && cpack >/dev/null
+	@ls -l build/windows/Tenebrolite-*-win64.zip
+
+# Chromium renders help.html; only this target installs it.
+screenshots: deps windows
+	@tools/deps.sh chromium imagemagick
+	tools/wine-session.sh tools/screenshots.sh build/windows docs
 
 clean:
 	rm -rf build

@@ -5,6 +5,7 @@ add_executable(unit_tests
   tests/unit/fakes/fake_platform.cpp
   tests/unit/fakes/fake_registry.cpp
   tests/unit/app/application_test.cpp
+  tests/unit/info/help_about_test.cpp
   tests/unit/power/holdit_test.cpp
   tests/unit/power/numeric_text_test.cpp
   tests/unit/power/parse_number_test.cpp
@@ -22,7 +23,7 @@ option(TENEBROLITE_FUZZ "Build the fuzzers (needs clang)" OFF)
 set(TENEBROLITE_FUZZ_SECONDS 5 CACHE STRING "How long ctest runs each fuzzer")
 if(TENEBROLITE_FUZZ)
   target_compile_options(tenebrolite_core PRIVATE -fsanitize=fuzzer-no-link)
-  foreach(fuzzer parse_number)
+  foreach(fuzzer parse_number numeric_text)
     add_executable(fuzz_${fuzzer} tests/fuzz/${fuzzer}_fuzz.cpp)
     target_link_libraries(fuzz_${fuzzer} PRIVATE tenebrolite_core project_warnings)
     target_link_options(fuzz_${fuzzer} PRIVATE -fsanitize=fuzzer)

@@ -42,6 +42,7 @@ gtest_discover_tests(win32_tests TEST_PREFIX "win32." DISCOVERY_MODE PRE_TEST
 add_executable(e2e_tests
   tests/e2e/dialog_test.cpp
   tests/e2e/harness.cpp
+  tests/e2e/help_about_test.cpp
   tests/e2e/menu_test.cpp
   tests/e2e/startup_test.cpp
   tests/e2e/switch_off_test.cpp
@@ -66,3 +67,24 @@ add_executable(startup_bench tests/bench/startup_bench.cpp)
 target_link_options(startup_bench PRIVATE -municode)
 target_link_libraries(startup_bench PRIVATE project_warnings)
 target_link_libraries(empty_program PRIVATE project_warnings)
+
+# help.html lies beside the exe, where Help looks for it.
+add_custom_command(TARGET Tenebrolite POST_BUILD
+  COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_SOURCE_DIR}/res/help.html
+          $<TARGET_FILE_DIR:Tenebrolite>/help.html)
+
+# make dist: Tenebrolite-1.1.0.0-win64.zip with the exe, the help page and the licence.
+install(TARGETS Tenebrolite RUNTIME DESTINATION .)
+install(FILES res/help.html LICENSE DESTINATION .)
+set(CPACK_GENERATOR ZIP)
+set(CPACK_PACKAGE_NAME Tenebrolite)
+set(CPACK_PACKAGE_VENDOR "Velmarind Media")
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_FILE_NAME Tenebrolite-${PROJECT_VERSION}-win64)
+include(CPack)
+
+# make screenshots: the pictures in docs/.
+add_executable(screenshot_driver tests/e2e/screenshot_driver.cpp tests/e2e/harness.cpp)
+target_link_libraries(screenshot_driver PRIVATE project_warnings version)
+target_link_options(screenshot_driver PRIVATE -municode)
+target_compile_definitions(screenshot_driver PRIVATE UNICODE _UNICODE NOMINMAX _WIN32_WINNT=0x0A00)

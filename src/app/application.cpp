@@ -1,5 +1,6 @@
 #include "app/application.h"
 
+#include "info/help_about.h"
 #include "power/switch_off.h"
 #include "settings/catalogue.h"
 #include "settings/registry_store.h"
@@ -62,8 +63,12 @@ void Application::mnuHoldit_Click() {
   holdit_->Show();
 }
 
-// Help and About arrive with their own change.
-void Application::mnuHelp_Click() {}
-void Application::mnuAbout_Click() {}
+void Application::mnuHelp_Click() {
+  info::mnuHelp_Click(platform_.shell, platform_.appInfo, form1_.hWnd());
+}
+
+void Application::mnuAbout_Click() {
+  info::mnuAbout_Click(platform_.windows, platform_.shell, form1_.hWnd(), texts_.SiteUrl);
+}
 
 }  // namespace app

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "platform/shell.h"
+#include "platform/window.h"
+
+namespace info {
+
+// The web site as the About text shows it: the site address without its final
+// "/". A constant of its own; a test keeps the two in step.
+inline constexpr std::u16string_view kSiteLine = u"https://velmarind.example";
+
+// The About message, line by line with CR LF between and none at the end.
+std::u16string aboutText();
+// The help page beside the program: its folder, "\" and "help.html". In a
+// drive root the folder already ends in "\" and the path keeps both.
+std::u16string helpPagePath(const std::u16string& programFolder);
+// The maker's products page.
+std::u16string productsAddress(const std::u16string& siteUrl);
+
+// Opens the help page with whatever opens such pages; the outcome is not
+// looked at, so a missing page shows nothing.
+void mnuHelp_Click(platform::Shell& shell, platform::AppInfo& appInfo, platform::WindowHandle form1);
+
+// Shows the About message; Yes opens the products page.
+void mnuAbout_Click(platform::WindowSystem& windows, platform::Shell& shell,
+                    platform::WindowHandle form1, const std::u16string& siteUrl);
+
+}  // namespace info
