@@ -41,6 +41,7 @@ gtest_discover_tests(win32_tests TEST_PREFIX "win32." DISCOVERY_MODE PRE_TEST
 # End-to-end tests: the built exe, driven from outside under Wine.
 add_executable(e2e_tests
   tests/e2e/dialog_test.cpp
+  tests/e2e/hardening_test.cpp
   tests/e2e/harness.cpp
   tests/e2e/help_about_test.cpp
   tests/e2e/menu_test.cpp
@@ -88,3 +89,9 @@ add_executable(screenshot_driver tests/e2e/screenshot_driver.cpp tests/e2e/harne
 target_link_libraries(screenshot_driver PRIVATE project_warnings version)
 target_link_options(screenshot_driver PRIVATE -municode)
 target_compile_definitions(screenshot_driver PRIVATE UNICODE _UNICODE NOMINMAX _WIN32_WINNT=0x0A00)
+
+# The program's sources compile warning-free with clang for Windows too, and
+# clang-tidy finds nothing in them.
+add_test(NAME exe.clang COMMAND ${CMAKE_SOURCE_DIR}/tools/clang_windows_check.sh)
+add_test(NAME exe.clang-tidy COMMAND ${CMAKE_SOURCE_DIR}/tools/tidy.sh)
+set_tests_properties(exe.clang exe.clang-tidy PROPERTIES LABELS exe)

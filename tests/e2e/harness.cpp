@@ -357,6 +357,12 @@ void setText(const std::wstring& path, const std::wstring& name, const std::wstr
                   static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
 }
 
+void setRaw(const std::wstring& path, const std::wstring& name, DWORD type,
+            const std::vector<BYTE>& data) {
+  RegSetKeyValueW(HKEY_CURRENT_USER, path.c_str(), name.c_str(), type, data.data(),
+                  static_cast<DWORD>(data.size()));
+}
+
 bool raw(const std::wstring& path, const std::wstring& name, DWORD& type, std::vector<BYTE>& data) {
   DWORD size = 0;
   if (RegGetValueW(HKEY_CURRENT_USER, path.c_str(), name.c_str(), RRF_RT_ANY | RRF_NOEXPAND, &type,

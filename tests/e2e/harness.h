@@ -123,6 +123,8 @@ bool keyExists(const std::wstring& path);
 void deleteTree(const std::wstring& path);
 void deleteValue(const std::wstring& path, const std::wstring& name);
 void setText(const std::wstring& path, const std::wstring& name, const std::wstring& text);
+void setRaw(const std::wstring& path, const std::wstring& name, DWORD type,
+            const std::vector<BYTE>& data);
 // The raw value: type and bytes; false when absent.
 bool raw(const std::wstring& path, const std::wstring& name, DWORD& type, std::vector<BYTE>& data);
 std::wstring text(const std::wstring& path, const std::wstring& name);

@@ -1,0 +1,157 @@
+// Bad data and faults from outside: whatever "Holdit" holds, however the
+// program is interrupted, input flows again and the icon stays reachable.
+#include <gtest/gtest.h>
+
+#include "harness.h"
+
+namespace e2e {
+namespace {
+
+constexpr int kExitCommand = 106;
+constexpr int kHolditCommand = 102;
+
+std::vector<BYTE> utf16(const std::wstring& text, bool terminated = true) {
+  const BYTE* bytes = reinterpret_cast<const BYTE*>(text.c_str());
+  return std::vector<BYTE>(bytes, bytes + (text.size() + (terminated ? 1 : 0)) * sizeof(wchar_t));
+}
+
+std::size_t countCalls(const Program& program, const std::string& function,
+                       unsigned long long firstArg) {
+  std::size_t count = 0;
+  for (const RelayCall& call : program.relayCalls(function)) {
+    if (!call.args.empty() && call.args[0] == firstArg) ++count;
+  }
+  return count;
+}
+
+void exitProgram(Program& program) {
+  program.chooseCommand(kExitCommand);
+  EXPECT_TRUE(program.waitForExit());
+}
+
+TEST(Hardening, EveryShapeOfHolditGivesAHoldWithinTenSeconds) {
+  const DWORD three = 3;
+  const unsigned long long seven = 7;
+  std::vector<BYTE> odd = utf16(L"5", false);
+  odd.push_back('9');
+  const struct {
+    const char* what;
+    DWORD type;
+    std::vector<BYTE> data;
+    unsigned long long ms;
+  } cases[] = {
+      {"REG_BINARY", REG_BINARY, {'5', 0, 0, 0}, 0},
+      {"REG_MULTI_SZ", REG_MULTI_SZ, utf16(std::wstring(L"5\0", 2)), 0},
+      {"REG_EXPAND_SZ", REG_EXPAND_SZ, utf16(L"5"), 0},
+      {"REG_QWORD", REG_QWORD, std::vector<BYTE>(reinterpret_cast<const BYTE*>(&seven),
+                                                 reinterpret_cast<const BYTE*>(&seven) + 8), 0},
+      {"REG_DWORD", REG_DWORD, std::vector<BYTE>(reinterpret_cast<const BYTE*>(&three),
+                                                 reinterpret_cast<const BYTE*>(&three) + 4), 3000},
+      {"zero bytes", REG_SZ, {}, 0},
+      {"an odd byte count", REG_SZ, odd, 5000},
+      {"no terminator", REG_SZ, utf16(L"0.25", false), 250},
+      {"1 MB of digits", REG_SZ, utf16(std::wstring(1 << 19, L'1')), 3000},
+      {"100 000 blanks, then a digit", REG_SZ, utf16(std::wstring(100000, L' ') + L"4"), 4000},
+  };
+  TempFolder folder(L"holdit shapes");
+  Program program(folder.install(), true);
+  program.mainWindow();
+  std::size_t n = 0;
+  for (const auto& c : cases) {
+    reg::deleteValue(kSettingsKey, L"Holdit");
+    reg::setRaw(kSettingsKey, L"Holdit", c.type, c.data);
+    program.notifyIcon(WM_LBUTTONUP);
+    ++n;
+    ASSERT_TRUE(waitFor([&] { return countCalls(program, "user32.BlockInput", 0) == n; }))
+        << c.what;
+    const auto sleeps = program.relayCalls("kernel32.Sleep");
+    ASSERT_EQ(sleeps.size(), n);
+    EXPECT_EQ(sleeps.back().args.at(0), c.ms) << c.what;
+    EXPECT_TRUE(program.running()) << c.what;
+  }
+  reg::deleteValue(kSettingsKey, L"Holdit");
+  exitProgram(program);
+}
+
+TEST(Hardening, EndedFromOutsideDuringAHoldInputFlowsAtOnce) {
+  reg::setText(kSettingsKey, L"Holdit", L"10");
+  TempFolder folder(L"terminated");
+  Program program(folder.install(), true);
+  program.mainWindow();
+  TypingTarget target;
+  program.notifyIcon(WM_LBUTTONUP);
+  ASSERT_TRUE(waitFor([&] { return program.relayCalls("user32.SetWindowsHookExW").size() == 2; }));
+  program.kill();
+  target.focus();
+  ASSERT_TRUE(waitForKeyboardFocus("typing target"));
+  runUnix(L"/usr/bin/xdotool type --delay 20 free");
+  // Well inside the ten seconds the hold would have lasted.
+  EXPECT_TRUE(waitFor([&] { return target.text() == L"free"; }, std::chrono::seconds(3)));
+  reg::deleteValue(kSettingsKey, L"Holdit");
+}
+
+TEST(Hardening, TwoQuickSwitchOffsHoldOneAfterTheOther) {
+  reg::setText(kSettingsKey, L"Holdit", L"0.5");
+  TempFolder folder(L"twice quickly");
+  Program program(folder.install(), true);
+  program.mainWindow();
+  TypingTarget target;
+  // The second release waits in the queue while the first one powers down.
+  program.notifyIcon(WM_LBUTTONUP);
+  program.notifyIcon(WM_LBUTTONUP);
+  ASSERT_TRUE(waitFor([&] { return countCalls(program, "user32.BlockInput", 0) == 2; }));
+  const auto sleeps = program.relayCalls("kernel32.Sleep");
+  ASSERT_EQ(sleeps.size(), 2u);
+  EXPECT_EQ(sleeps[0].args.at(0), 500u);
+  EXPECT_EQ(sleeps[1].args.at(0), 500u);
+  ASSERT_TRUE(waitFor([&] { return program.relayCalls("user32.UnhookWindowsHookEx").size() == 4; }));
+  target.focus();
+  ASSERT_TRUE(waitForKeyboardFocus("typing target"));
+  runUnix(L"/usr/bin/xdotool type --delay 20 free");
+  EXPECT_TRUE(waitFor([&] { return target.text() == L"free"; }, std::chrono::seconds(5)));
+  reg::deleteValue(kSettingsKey, L"Holdit");
+  exitProgram(program);
+}
+
+TEST(Hardening, TaskbarCreatedDuringTheDialogAndDuringAHoldAddsTheIconOnce) {
+  reg::setText(kSettingsKey, L"Holdit", L"1");
+  TempFolder folder(L"explorer restarted");
+  Program program(folder.install(), true);
+  HWND window = program.mainWindow();
+  const UINT taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
+  ASSERT_TRUE(waitFor([&] { return countCalls(program, "shell32.Shell_NotifyIconW", NIM_ADD) == 1; }));
+
+  program.chooseCommand(kHolditCommand);
+  ASSERT_TRUE(waitFor([&] { return !windowsOf(program.pid(), L"TenebroliteDialog").empty(); }));
+  PostMessageW(window, taskbarCreated, 0, 0);
+  ASSERT_TRUE(waitFor([&] { return countCalls(program, "shell32.Shell_NotifyIconW", NIM_ADD) == 2; }));
+
+  program.notifyIcon(WM_LBUTTONUP);
+  ASSERT_TRUE(waitFor([&] { return program.relayCalls("kernel32.Sleep").size() == 1; }));
+  PostMessageW(window, taskbarCreated, 0, 0);
+  ASSERT_TRUE(waitFor([&] { return countCalls(program, "shell32.Shell_NotifyIconW", NIM_ADD) == 3; }));
+  SendMessageW(window, WM_NULL, 0, 0);
+  EXPECT_EQ(countCalls(program, "shell32.Shell_NotifyIconW", NIM_ADD), 3u);
+  reg::deleteValue(kSettingsKey, L"Holdit");
+  exitProgram(program);
+}
+
+TEST(Hardening, TwoInstancesEachHaveAnIconAndExitIndependently) {
+  TempFolder folder(L"two instances");
+  const std::wstring exe = folder.install();
+  Program one(exe, true);
+  Program two(exe, true);
+  one.mainWindow();
+  two.mainWindow();
+  ASSERT_TRUE(waitFor([&] { return countCalls(one, "shell32.Shell_NotifyIconW", NIM_ADD) == 1; }));
+  ASSERT_TRUE(waitFor([&] { return countCalls(two, "shell32.Shell_NotifyIconW", NIM_ADD) == 1; }));
+  EXPECT_EQ(reg::text(kRunKey, L"Tenebrolite"), L"\"" + exe + L"\"");
+  exitProgram(one);
+  EXPECT_EQ(countCalls(one, "shell32.Shell_NotifyIconW", NIM_DELETE), 1u);
+  EXPECT_EQ(countCalls(two, "shell32.Shell_NotifyIconW", NIM_DELETE), 0u);
+  EXPECT_TRUE(two.running());
+  exitProgram(two);
+}
+
+}  // namespace
+}  // namespace e2e
