@@ -63,7 +63,7 @@ enum class ControlKind { Label, TextBox, PushButton };
 
 // One control of a dialog; the text's "&" marks the access key. Controls take
 // the focus in the order given, labels excepted.
-struct ControlSpec {
+struct ControlLayout {
   int id = 0;
   ControlKind kind = ControlKind::Label;
   std::u16string text;
@@ -71,11 +71,11 @@ struct ControlSpec {
 };
 
 // A modeless, ownerless dialog: a fixed tool window with a close box only.
-struct DialogSpec {
+struct DialogLayout {
   std::u16string caption;
   PixelRect client;  // the client area, from the screen's top-left corner
   unsigned dpi = 96;  // for the dialog's font
-  std::vector<ControlSpec> controls;
+  std::vector<ControlLayout> controls;
 };
 
 // What a dialog reports to the program.
@@ -108,7 +108,7 @@ class WindowSystem {
   // The dots per inch of the monitor that holds the point (in pixels).
   virtual unsigned dpiAt(int x, int y) = 0;
   // Creates, shows and activates a dialog, the focus in its first text box.
-  virtual WindowHandle loadDialog(const DialogSpec& spec, DialogEvents& events) = 0;
+  virtual WindowHandle loadDialog(const DialogLayout& design, DialogEvents& events) = 0;
   // Brings a window to the front and activates it.
   virtual void bringToFront(WindowHandle window) = 0;
   virtual std::u16string controlText(WindowHandle dialog, int control) = 0;

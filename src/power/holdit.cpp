@@ -47,18 +47,18 @@ Holdit::Holdit(WindowSystem& windows, Registry& registry, Locale& locale,
 
 Holdit::~Holdit() { unload(); }
 
-DialogSpec Holdit::layout(unsigned dpi) {
-  DialogSpec spec;
-  spec.caption = std::u16string(kCaption);
-  spec.dpi = dpi;
-  spec.client = {twipsToPixels(kClientLeft, dpi), twipsToPixels(kClientTop, dpi),
+DialogLayout Holdit::layout(unsigned dpi) {
+  DialogLayout design;
+  design.caption = std::u16string(kCaption);
+  design.dpi = dpi;
+  design.client = {twipsToPixels(kClientLeft, dpi), twipsToPixels(kClientTop, dpi),
                  twipsToPixels(kClientWidth, dpi), twipsToPixels(kClientHeight, dpi)};
   for (const ControlTwips& c : kControls) {
-    spec.controls.push_back({c.id, c.kind, std::u16string(c.text),
+    design.controls.push_back({c.id, c.kind, std::u16string(c.text),
                              {twipsToPixels(c.left, dpi), twipsToPixels(c.top, dpi),
                               twipsToPixels(c.width, dpi), twipsToPixels(c.height, dpi)}});
   }
-  return spec;
+  return design;
 }
 
 void Holdit::Show() {

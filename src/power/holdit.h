@@ -31,7 +31,7 @@ class Holdit final : public platform::DialogEvents {
   void Command2_Click();  // Cancel
 
   // The dialog's geometry at a dpi: twips become pixels, rounded to the nearest.
-  static platform::DialogSpec layout(unsigned dpi);
+  static platform::DialogLayout layout(unsigned dpi);
 
   // DialogEvents
   void onTextChanged(int control) override;

@@ -6,19 +6,7 @@
 namespace e2e {
 namespace {
 
-constexpr int kHolditCommand = 102;
-constexpr int kExitCommand = 106;
 constexpr int kText = 1002, kApply = 1003, kCancel = 1004, kLabel = 1001;
-
-// A window's text as the window itself tells it (GetWindowText does not ask
-// a window of another program).
-std::wstring textOf(HWND window) {
-  const auto length = SendMessageW(window, WM_GETTEXTLENGTH, 0, 0);
-  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-  SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
-  text.resize(static_cast<std::size_t>(length));
-  return text;
-}
 
 std::string narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
 
@@ -32,14 +20,13 @@ class Dialog : public ::testing::Test {
   void TearDown() override {
     reg::deleteValue(kSettingsKey, L"Holdit");
     if (program_->running()) {
-      program_->chooseCommand(kExitCommand);
-      EXPECT_TRUE(program_->waitForExit());
+      EXPECT_TRUE(program_->exit());
     }
   }
 
   // Opens the dialog from the menu (as "Anti shake" does) and waits for it.
   HWND open() {
-    program_->chooseCommand(kHolditCommand);
+    program_->chooseCommand(command::kAntiShake);
     HWND dialog = nullptr;
     EXPECT_TRUE(waitFor([&] { return (dialog = find()) != nullptr; }));
     return dialog;
@@ -57,20 +44,11 @@ class Dialog : public ::testing::Test {
   // Sets the text box's text from outside, as a paste would.
   std::wstring setText(HWND dialog, const wchar_t* text) {
     SendMessageW(GetDlgItem(dialog, kText), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
-    return textOf(GetDlgItem(dialog, kText));
+    return windowText(GetDlgItem(dialog, kText));
   }
   void click(HWND dialog, int button) { PostMessageW(GetDlgItem(dialog, button), BM_CLICK, 0, 0); }
   // The program's message box, once it shows.
-  HWND messageBox() const {
-    HWND box = nullptr;
-    waitFor([&] {
-      for (HWND w : windowsOf(program_->pid(), L"#32770")) {
-        if (IsWindowVisible(w)) box = w;
-      }
-      return box != nullptr;
-    });
-    return box;
-  }
+  HWND messageBox() const { return visibleWindowOf(program_->pid(), L"#32770"); }
   std::wstring stored() const { return reg::text(kSettingsKey, L"Holdit"); }
 
   TempFolder folder_{L"dialog"};
@@ -80,7 +58,7 @@ class Dialog : public ::testing::Test {
 TEST_F(Dialog, WindowStylesOwnerAndGeometry) {
   HWND dialog = open();
   ASSERT_NE(dialog, nullptr);
-  EXPECT_EQ(textOf(dialog), L" Mouse delay");
+  EXPECT_EQ(windowText(dialog), L" Mouse delay");
   const LONG style = GetWindowLongW(dialog, GWL_STYLE);
   const LONG exStyle = GetWindowLongW(dialog, GWL_EXSTYLE);
   EXPECT_TRUE(style & WS_VISIBLE);
@@ -117,7 +95,7 @@ TEST_F(Dialog, WindowStylesOwnerAndGeometry) {
     wchar_t className[32] = {};
     GetClassNameW(control, className, 32);
     EXPECT_EQ(_wcsicmp(className, c.className), 0) << narrow(className);
-    EXPECT_EQ(textOf(control), c.text);
+    EXPECT_EQ(windowText(control), c.text);
     RECT rect{};
     GetWindowRect(control, &rect);
     MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
@@ -173,15 +151,15 @@ TEST_F(Dialog, ApplyAboveTenIsRefusedWithTheMessage) {
   click(dialog, kApply);
   HWND box = messageBox();
   ASSERT_NE(box, nullptr);
-  EXPECT_EQ(textOf(box), L"Tenebrolite");
-  EXPECT_EQ(textOf(GetDlgItem(box, 0xFFFF)),
+  EXPECT_EQ(windowText(box), L"Tenebrolite");
+  EXPECT_EQ(windowText(GetDlgItem(box, 0xFFFF)),
             L"Values over 10 seconds are not recommended. Set a lower value");
   EXPECT_NE(GetDlgItem(box, IDOK), nullptr);
   EXPECT_EQ(GetDlgItem(box, IDCANCEL), nullptr);
   PostMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
   ASSERT_TRUE(waitFor([&] { return !IsWindow(box); }));
   EXPECT_EQ(find(), dialog);
-  EXPECT_EQ(textOf(GetDlgItem(dialog, kText)), L"10.5");
+  EXPECT_EQ(windowText(GetDlgItem(dialog, kText)), L"10.5");
   EXPECT_EQ(stored(), L"<absent>");
 }
 
@@ -191,7 +169,7 @@ TEST_F(Dialog, CancelAndTheCloseBoxStoreNothingAndTheNextOpeningShowsThree) {
   click(dialog, kCancel);
   ASSERT_TRUE(closed());
   dialog = open();
-  EXPECT_EQ(textOf(GetDlgItem(dialog, kText)), L"3");
+  EXPECT_EQ(windowText(GetDlgItem(dialog, kText)), L"3");
   setText(dialog, L"6");
   PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
   ASSERT_TRUE(closed());
@@ -201,19 +179,18 @@ TEST_F(Dialog, CancelAndTheCloseBoxStoreNothingAndTheNextOpeningShowsThree) {
 TEST_F(Dialog, AntiShakeAgainKeepsOneDialogWithItsText) {
   HWND dialog = open();
   setText(dialog, L"4");
-  program_->chooseCommand(kHolditCommand);
-  program_->chooseCommand(kHolditCommand);
+  program_->chooseCommand(command::kAntiShake);
+  program_->chooseCommand(command::kAntiShake);
   // A posted message after them is handled once they have been.
   SendMessageW(program_->mainWindow(), WM_NULL, 0, 0);
   EXPECT_EQ(windowsOf(program_->pid(), L"TenebroliteDialog").size(), 1u);
-  EXPECT_EQ(textOf(GetDlgItem(dialog, kText)), L"4");
+  EXPECT_EQ(windowText(GetDlgItem(dialog, kText)), L"4");
 }
 
 TEST_F(Dialog, ExitWithTheDialogOpenStoresNothing) {
   HWND dialog = open();
   setText(dialog, L"5");
-  program_->chooseCommand(kExitCommand);
-  ASSERT_TRUE(program_->waitForExit());
+  ASSERT_TRUE(program_->exit());
   EXPECT_EQ(stored(), L"<absent>");
 }
 

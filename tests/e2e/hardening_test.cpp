@@ -7,26 +7,9 @@
 namespace e2e {
 namespace {
 
-constexpr int kExitCommand = 106;
-constexpr int kHolditCommand = 102;
-
 std::vector<BYTE> utf16(const std::wstring& text, bool terminated = true) {
   const BYTE* bytes = reinterpret_cast<const BYTE*>(text.c_str());
   return std::vector<BYTE>(bytes, bytes + (text.size() + (terminated ? 1 : 0)) * sizeof(wchar_t));
-}
-
-std::size_t countCalls(const Program& program, const std::string& function,
-                       unsigned long long firstArg) {
-  std::size_t count = 0;
-  for (const RelayCall& call : program.relayCalls(function)) {
-    if (!call.args.empty() && call.args[0] == firstArg) ++count;
-  }
-  return count;
-}
-
-void exitProgram(Program& program) {
-  program.chooseCommand(kExitCommand);
-  EXPECT_TRUE(program.waitForExit());
 }
 
 TEST(Hardening, EveryShapeOfHolditGivesAHoldWithinTenSeconds) {
@@ -62,7 +45,7 @@ TEST(Hardening, EveryShapeOfHolditGivesAHoldWithinTenSeconds) {
     reg::setRaw(kSettingsKey, L"Holdit", c.type, c.data);
     program.notifyIcon(WM_LBUTTONUP);
     ++n;
-    ASSERT_TRUE(waitFor([&] { return countCalls(program, "user32.BlockInput", 0) == n; }))
+    ASSERT_TRUE(waitFor([&] { return program.callCount("user32.BlockInput", 0) == n; }))
         << c.what;
     const auto sleeps = program.relayCalls("kernel32.Sleep");
     ASSERT_EQ(sleeps.size(), n);
@@ -70,7 +53,7 @@ TEST(Hardening, EveryShapeOfHolditGivesAHoldWithinTenSeconds) {
     EXPECT_TRUE(program.running()) << c.what;
   }
   reg::deleteValue(kSettingsKey, L"Holdit");
-  exitProgram(program);
+  EXPECT_TRUE(program.exit());
 }
 
 TEST(Hardening, EndedFromOutsideDuringAHoldInputFlowsAtOnce) {
@@ -99,7 +82,7 @@ TEST(Hardening, TwoQuickSwitchOffsHoldOneAfterTheOther) {
   // The second release waits in the queue while the first one powers down.
   program.notifyIcon(WM_LBUTTONUP);
   program.notifyIcon(WM_LBUTTONUP);
-  ASSERT_TRUE(waitFor([&] { return countCalls(program, "user32.BlockInput", 0) == 2; }));
+  ASSERT_TRUE(waitFor([&] { return program.callCount("user32.BlockInput", 0) == 2; }));
   const auto sleeps = program.relayCalls("kernel32.Sleep");
   ASSERT_EQ(sleeps.size(), 2u);
   EXPECT_EQ(sleeps[0].args.at(0), 500u);
@@ -110,7 +93,7 @@ TEST(Hardening, TwoQuickSwitchOffsHoldOneAfterTheOther) {
   runUnix(L"/usr/bin/xdotool type --delay 20 free");
   EXPECT_TRUE(waitFor([&] { return target.text() == L"free"; }, std::chrono::seconds(5)));
   reg::deleteValue(kSettingsKey, L"Holdit");
-  exitProgram(program);
+  EXPECT_TRUE(program.exit());
 }
 
 TEST(Hardening, TaskbarCreatedDuringTheDialogAndDuringAHoldAddsTheIconOnce) {
@@ -119,21 +102,21 @@ TEST(Hardening, TaskbarCreatedDuringTheDialogAndDuringAHoldAddsTheIconOnce) {
   Program program(folder.install(), true);
   HWND window = program.mainWindow();
   const UINT taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
-  ASSERT_TRUE(waitFor([&] { return countCalls(program, "shell32.Shell_NotifyIconW", NIM_ADD) == 1; }));
+  ASSERT_TRUE(waitFor([&] { return program.callCount("shell32.Shell_NotifyIconW", NIM_ADD) == 1; }));
 
-  program.chooseCommand(kHolditCommand);
+  program.chooseCommand(command::kAntiShake);
   ASSERT_TRUE(waitFor([&] { return !windowsOf(program.pid(), L"TenebroliteDialog").empty(); }));
   PostMessageW(window, taskbarCreated, 0, 0);
-  ASSERT_TRUE(waitFor([&] { return countCalls(program, "shell32.Shell_NotifyIconW", NIM_ADD) == 2; }));
+  ASSERT_TRUE(waitFor([&] { return program.callCount("shell32.Shell_NotifyIconW", NIM_ADD) == 2; }));
 
   program.notifyIcon(WM_LBUTTONUP);
   ASSERT_TRUE(waitFor([&] { return program.relayCalls("kernel32.Sleep").size() == 1; }));
   PostMessageW(window, taskbarCreated, 0, 0);
-  ASSERT_TRUE(waitFor([&] { return countCalls(program, "shell32.Shell_NotifyIconW", NIM_ADD) == 3; }));
+  ASSERT_TRUE(waitFor([&] { return program.callCount("shell32.Shell_NotifyIconW", NIM_ADD) == 3; }));
   SendMessageW(window, WM_NULL, 0, 0);
-  EXPECT_EQ(countCalls(program, "shell32.Shell_NotifyIconW", NIM_ADD), 3u);
+  EXPECT_EQ(program.callCount("shell32.Shell_NotifyIconW", NIM_ADD), 3u);
   reg::deleteValue(kSettingsKey, L"Holdit");
-  exitProgram(program);
+  EXPECT_TRUE(program.exit());
 }
 
 TEST(Hardening, TwoInstancesEachHaveAnIconAndExitIndependently) {
@@ -143,14 +126,14 @@ TEST(Hardening, TwoInstancesEachHaveAnIconAndExitIndependently) {
   Program two(exe, true);
   one.mainWindow();
   two.mainWindow();
-  ASSERT_TRUE(waitFor([&] { return countCalls(one, "shell32.Shell_NotifyIconW", NIM_ADD) == 1; }));
-  ASSERT_TRUE(waitFor([&] { return countCalls(two, "shell32.Shell_NotifyIconW", NIM_ADD) == 1; }));
+  ASSERT_TRUE(waitFor([&] { return one.callCount("shell32.Shell_NotifyIconW", NIM_ADD) == 1; }));
+  ASSERT_TRUE(waitFor([&] { return two.callCount("shell32.Shell_NotifyIconW", NIM_ADD) == 1; }));
   EXPECT_EQ(reg::text(kRunKey, L"Tenebrolite"), L"\"" + exe + L"\"");
-  exitProgram(one);
-  EXPECT_EQ(countCalls(one, "shell32.Shell_NotifyIconW", NIM_DELETE), 1u);
-  EXPECT_EQ(countCalls(two, "shell32.Shell_NotifyIconW", NIM_DELETE), 0u);
+  EXPECT_TRUE(one.exit());
+  EXPECT_EQ(one.callCount("shell32.Shell_NotifyIconW", NIM_DELETE), 1u);
+  EXPECT_EQ(two.callCount("shell32.Shell_NotifyIconW", NIM_DELETE), 0u);
   EXPECT_TRUE(two.running());
-  exitProgram(two);
+  EXPECT_TRUE(two.exit());
 }
 
 }  // namespace

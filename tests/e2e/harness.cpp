@@ -305,6 +305,19 @@ std::vector<RelayCall> Program::relayCalls() const {
   return calls;
 }
 
+bool Program::exit() {
+  chooseCommand(command::kExit);
+  return waitForExit();
+}
+
+std::size_t Program::callCount(const std::string& function, unsigned long long firstArg) const {
+  std::size_t count = 0;
+  for (const RelayCall& call : relayCalls(function)) {
+    if (!call.args.empty() && call.args[0] == firstArg) ++count;
+  }
+  return count;
+}
+
 std::vector<RelayCall> Program::relayCalls(const std::string& function) const {
   std::vector<RelayCall> matching;
   for (const RelayCall& call : relayCalls()) {
@@ -335,6 +348,25 @@ std::vector<HWND> windowsOf(DWORD pid, const wchar_t* className) {
       },
       reinterpret_cast<LPARAM>(&search));
   return search.found;
+}
+
+HWND visibleWindowOf(DWORD pid, const wchar_t* className) {
+  HWND found = nullptr;
+  waitFor([&] {
+    for (HWND window : windowsOf(pid, className)) {
+      if (IsWindowVisible(window)) found = window;
+    }
+    return found != nullptr;
+  });
+  return found;
+}
+
+std::wstring windowText(HWND window) {
+  const auto length = SendMessageW(window, WM_GETTEXTLENGTH, 0, 0);
+  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+  SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+  text.resize(static_cast<std::size_t>(length));
+  return text;
 }
 
 namespace reg {

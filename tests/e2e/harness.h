@@ -14,6 +14,16 @@
 
 namespace e2e {
 
+// What the menu's entries send to the main window when chosen.
+namespace command {
+inline constexpr int kSwitchOff = 101;
+inline constexpr int kAntiShake = 102;
+inline constexpr int kHelp = 103;
+inline constexpr int kAbout = 104;
+inline constexpr int kClose = 105;
+inline constexpr int kExit = 106;
+}  // namespace command
+
 // The folder that holds the test program and Tenebrolite.exe beside it.
 std::wstring buildFolder();
 std::wstring builtProgram();
@@ -94,10 +104,14 @@ class Program {
   void notifyIcon(UINT mouseMessage);
   // Posts a menu choice as the popup menu does.
   void chooseCommand(int command);
+  // Ends the program as a user does, with "Exit"; true when it ended.
+  bool exit();
 
   // The traced calls made by the program's own code, in order.
   std::vector<RelayCall> relayCalls() const;
   std::vector<RelayCall> relayCalls(const std::string& function) const;
+  // How many traced calls of a function had this first argument.
+  std::size_t callCount(const std::string& function, unsigned long long firstArg) const;
 
  private:
   PROCESS_INFORMATION info_{};
@@ -116,6 +130,11 @@ const char* relayFunctions();
 
 // The top-level windows of a process, of a class when one is given.
 std::vector<HWND> windowsOf(DWORD pid, const wchar_t* className = nullptr);
+// A visible top-level window of a process and class, waited for; null if none came.
+HWND visibleWindowOf(DWORD pid, const wchar_t* className);
+// A window's text as the window itself tells it (GetWindowText does not ask a
+// window of another program).
+std::wstring windowText(HWND window);
 
 // Registry access for arranging and checking.
 namespace reg {

@@ -10,18 +10,6 @@
 namespace e2e {
 namespace {
 
-constexpr int kHelpCommand = 103;
-constexpr int kAboutCommand = 104;
-constexpr int kExitCommand = 106;
-
-std::wstring textOf(HWND window) {
-  const auto length = SendMessageW(window, WM_GETTEXTLENGTH, 0, 0);
-  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-  SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
-  text.resize(static_cast<std::size_t>(length));
-  return text;
-}
-
 // Wine hands pages and addresses to the programs listed under
 // HKCU\Software\Wine\WineBrowser; this one writes each argument to a file.
 class StandInBrowser {
@@ -80,20 +68,10 @@ class HelpAbout : public ::testing::Test {
   }
   void TearDown() override {
     if (program_->running()) {
-      program_->chooseCommand(kExitCommand);
-      EXPECT_TRUE(program_->waitForExit());
+      EXPECT_TRUE(program_->exit());
     }
   }
-  HWND messageBox() const {
-    HWND box = nullptr;
-    waitFor([&] {
-      for (HWND w : windowsOf(program_->pid(), L"#32770")) {
-        if (IsWindowVisible(w)) box = w;
-      }
-      return box != nullptr;
-    });
-    return box;
-  }
+  HWND messageBox() const { return visibleWindowOf(program_->pid(), L"#32770"); }
   std::size_t shellCalls() const { return program_->relayCalls("shell32.ShellExecuteW").size(); }
 
   StandInBrowser browser_;
@@ -105,7 +83,7 @@ class HelpAbout : public ::testing::Test {
 TEST_F(HelpAbout, HelpOpensThePageBesideTheProgram) {
   CopyFileW((buildFolder() + L"\\help.html").c_str(), (folder_.path() + L"\\help.html").c_str(),
             FALSE);
-  program_->chooseCommand(kHelpCommand);
+  program_->chooseCommand(command::kHelp);
   ASSERT_TRUE(waitFor([&] { return !browser_.opened().empty(); }));
   // The page arrives as a file address of the folder's help.html.
   EXPECT_NE(browser_.opened().find("help%20about/help.html"), std::string::npos)
@@ -119,7 +97,7 @@ TEST_F(HelpAbout, HelpOpensThePageBesideTheProgram) {
 
 TEST_F(HelpAbout, AMissingHelpPageShowsNothingAndHelpTriesAgain) {
   for (std::size_t attempt = 1; attempt <= 2; ++attempt) {
-    program_->chooseCommand(kHelpCommand);
+    program_->chooseCommand(command::kHelp);
     ASSERT_TRUE(waitFor([&] { return shellCalls() == attempt; }));
   }
   SendMessageW(program_->mainWindow(), WM_NULL, 0, 0);
@@ -132,11 +110,11 @@ TEST_F(HelpAbout, AMissingHelpPageShowsNothingAndHelpTriesAgain) {
 }
 
 TEST_F(HelpAbout, AboutShowsItsTextAndNoOpensNothing) {
-  program_->chooseCommand(kAboutCommand);
+  program_->chooseCommand(command::kAbout);
   HWND box = messageBox();
   ASSERT_NE(box, nullptr);
-  EXPECT_EQ(textOf(box), L"Tenebrolite");
-  EXPECT_EQ(textOf(GetDlgItem(box, 0xFFFF)),
+  EXPECT_EQ(windowText(box), L"Tenebrolite");
+  EXPECT_EQ(windowText(GetDlgItem(box, 0xFFFF)),
             L"          Tenebrolite  v1.0\r\n"
             L"          by  Velmarind Media\r\n"
             L"\r\n"
@@ -159,7 +137,7 @@ TEST_F(HelpAbout, AboutShowsItsTextAndNoOpensNothing) {
 }
 
 TEST_F(HelpAbout, AboutYesOpensTheProductsPage) {
-  program_->chooseCommand(kAboutCommand);
+  program_->chooseCommand(command::kAbout);
   HWND box = messageBox();
   ASSERT_NE(box, nullptr);
   PostMessageW(GetDlgItem(box, IDYES), BM_CLICK, 0, 0);

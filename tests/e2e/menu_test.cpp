@@ -30,9 +30,6 @@ void chooseByKeyboard(Program& program, int position) {
   ASSERT_TRUE(waitFor([&] { return openPopup(program) == nullptr; }));
 }
 
-std::size_t countCalls(const Program& program, const std::string& function) {
-  return program.relayCalls(function).size();
-}
 
 TEST(Menu, OpensInTheForegroundAtThePointer) {
   TempFolder folder(L"menu");
@@ -65,8 +62,7 @@ TEST(Menu, OpensInTheForegroundAtThePointer) {
   EXPECT_EQ(reinterpret_cast<HWND>(post[0].args.at(0)), window);
   EXPECT_EQ(post[0].args.at(1), static_cast<unsigned long long>(WM_NULL));
   EXPECT_GT(post[0].time, track[0].time);
-  program.chooseCommand(106);
-  EXPECT_TRUE(program.waitForExit());
+  EXPECT_TRUE(program.exit());
 }
 
 TEST(Menu, CloseAndEscapeChangeNothing) {
@@ -78,12 +74,11 @@ TEST(Menu, CloseAndEscapeChangeNothing) {
   // The menu still opens afterwards, and nothing else happened.
   chooseByKeyboard(program, -1);
   EXPECT_TRUE(program.running());
-  EXPECT_EQ(countCalls(program, "user32.SendMessageW"), 0u);
-  EXPECT_EQ(countCalls(program, "user32.DestroyWindow"), 0u);
-  EXPECT_EQ(countCalls(program, "shell32.Shell_NotifyIconW"), 1u);
-  EXPECT_EQ(countCalls(program, "user32.TrackPopupMenu"), 3u);
-  program.chooseCommand(106);
-  EXPECT_TRUE(program.waitForExit());
+  EXPECT_EQ(program.relayCalls("user32.SendMessageW").size(), 0u);
+  EXPECT_EQ(program.relayCalls("user32.DestroyWindow").size(), 0u);
+  EXPECT_EQ(program.relayCalls("shell32.Shell_NotifyIconW").size(), 1u);
+  EXPECT_EQ(program.relayCalls("user32.TrackPopupMenu").size(), 3u);
+  EXPECT_TRUE(program.exit());
 }
 
 TEST(Menu, ClickingElsewhereClosesItAndRunsNothing) {
@@ -97,9 +92,8 @@ TEST(Menu, ClickingElsewhereClosesItAndRunsNothing) {
   runUnix(L"/usr/bin/xdotool mousemove 100 80 click 1");
   EXPECT_TRUE(waitFor([&] { return openPopup(program) == nullptr; }, std::chrono::seconds(5)));
   EXPECT_TRUE(program.running());
-  EXPECT_EQ(countCalls(program, "user32.SendMessageW"), 0u);
-  program.chooseCommand(106);
-  EXPECT_TRUE(program.waitForExit());
+  EXPECT_EQ(program.relayCalls("user32.SendMessageW").size(), 0u);
+  EXPECT_TRUE(program.exit());
 }
 
 TEST(Menu, SwitchOffIsTheSameAsALeftClick) {
@@ -108,7 +102,7 @@ TEST(Menu, SwitchOffIsTheSameAsALeftClick) {
   Program program(folder.install(), true);
   HWND window = program.mainWindow();
   chooseByKeyboard(program, 0);
-  ASSERT_TRUE(waitFor([&] { return countCalls(program, "kernel32.Sleep") == 1; }));
+  ASSERT_TRUE(waitFor([&] { return program.relayCalls("kernel32.Sleep").size() == 1; }));
   const auto send = program.relayCalls("user32.SendMessageW");
   ASSERT_EQ(send.size(), 1u);
   EXPECT_EQ(reinterpret_cast<HWND>(send[0].args.at(0)), window);
@@ -117,8 +111,7 @@ TEST(Menu, SwitchOffIsTheSameAsALeftClick) {
   EXPECT_EQ(send[0].args.at(3), 2u);
   EXPECT_EQ(program.relayCalls("kernel32.Sleep")[0].args.at(0), 250u);
   reg::deleteValue(kSettingsKey, L"Holdit");
-  program.chooseCommand(106);
-  EXPECT_TRUE(program.waitForExit());
+  EXPECT_TRUE(program.exit());
 }
 
 TEST(Menu, ExitRemovesTheIconBeforeAnyWindowGoesAndEnds) {

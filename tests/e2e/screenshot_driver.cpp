@@ -32,17 +32,6 @@ void shoot(const wchar_t* name, RECT area, int margin) {
   std::printf("%ls.png %ls\n", name, geometry.c_str());
 }
 
-HWND visibleWindowOf(DWORD pid, const wchar_t* className) {
-  HWND found = nullptr;
-  waitFor([&] {
-    for (HWND w : windowsOf(pid, className)) {
-      if (IsWindowVisible(w)) found = w;
-    }
-    return found != nullptr;
-  });
-  return found;
-}
-
 RECT unite(RECT a, RECT b) {
   return {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
           std::max(a.bottom, b.bottom)};
@@ -58,7 +47,7 @@ int wmain(int argc, wchar_t** argv) {
   reg::deleteValue(kSettingsKey, L"Holdit");
 
   Program program(builtProgram(), false);
-  HWND main = program.mainWindow();
+  program.mainWindow();
   Sleep(1500);  // the taskbar shows the icon
 
   // The menu, opened by a right click on the icon in the taskbar's corner.
@@ -76,7 +65,7 @@ int wmain(int argc, wchar_t** argv) {
   waitFor([&] { return !IsWindowVisible(popup); });
 
   // The hold-time dialog, with a value typed.
-  program.chooseCommand(102);
+  program.chooseCommand(command::kAntiShake);
   HWND dialog = visibleWindowOf(program.pid(), L"TenebroliteDialog");
   if (dialog == nullptr) return 1;
   SendMessageW(GetDlgItem(dialog, 1002), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"2.5"));
@@ -88,7 +77,7 @@ int wmain(int argc, wchar_t** argv) {
   waitFor([&] { return !IsWindow(dialog); });
 
   // The About message.
-  program.chooseCommand(104);
+  program.chooseCommand(command::kAbout);
   HWND about = visibleWindowOf(program.pid(), L"#32770");
   if (about == nullptr) return 1;
   RECT aboutRect{};
@@ -97,8 +86,5 @@ int wmain(int argc, wchar_t** argv) {
   PostMessageW(GetDlgItem(about, IDNO), BM_CLICK, 0, 0);
   waitFor([&] { return !IsWindow(about); });
 
-  program.chooseCommand(106);
-  program.waitForExit();
-  (void)main;
-  return 0;
+  return program.exit() ? 0 : 1;
 }

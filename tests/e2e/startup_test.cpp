@@ -6,20 +6,8 @@
 namespace e2e {
 namespace {
 
-constexpr int kExitCommand = 106;
-
-// Ends a program the way a user does: "Exit" from its menu.
-void exitProgram(Program& program) {
-  program.chooseCommand(kExitCommand);
-  EXPECT_TRUE(program.waitForExit());
-}
-
-std::vector<RelayCall> iconAdds(const Program& program) {
-  std::vector<RelayCall> adds;
-  for (const RelayCall& call : program.relayCalls("shell32.Shell_NotifyIconW")) {
-    if (call.args.at(0) == NIM_ADD) adds.push_back(call);
-  }
-  return adds;
+std::size_t iconAdds(const Program& program) {
+  return program.callCount("shell32.Shell_NotifyIconW", NIM_ADD);
 }
 
 TEST(Startup, FirstStartCreatesTheSettingsAndTheAutostart) {
@@ -46,7 +34,7 @@ TEST(Startup, FirstStartCreatesTheSettingsAndTheAutostart) {
   }
   EXPECT_EQ(reg::valueNames(kSettingsKey).size(), 4u) << "no Holdit is written";
   EXPECT_EQ(reg::text(kRunKey, L"Tenebrolite"), L"\"" + exe + L"\"");
-  exitProgram(program);
+  EXPECT_TRUE(program.exit());
 }
 
 TEST(Startup, EveryStartRewritesTheValuesAndFollowsAMovedExe) {
@@ -59,7 +47,7 @@ TEST(Startup, EveryStartRewritesTheValuesAndFollowsAMovedExe) {
   {
     Program program(first.install(), false);
     program.mainWindow();
-    exitProgram(program);
+    EXPECT_TRUE(program.exit());
   }
   const std::wstring moved = second.install(L"Renamed.exe");
   Program program(moved, false);
@@ -75,7 +63,7 @@ TEST(Startup, EveryStartRewritesTheValuesAndFollowsAMovedExe) {
     if (reg::text(kRunKey, name).find(L"tenebrolite e2e") != std::wstring::npos) ++ours;
   }
   EXPECT_EQ(ours, 1);
-  exitProgram(program);
+  EXPECT_TRUE(program.exit());
 }
 
 TEST(Startup, HiddenWindowAndOneIcon) {
@@ -89,18 +77,17 @@ TEST(Startup, HiddenWindowAndOneIcon) {
   EXPECT_FALSE(IsWindowVisible(window));
   EXPECT_EQ(GetParent(window), nullptr);
 
-  ASSERT_TRUE(waitFor([&] { return !iconAdds(program).empty(); }));
+  ASSERT_TRUE(waitFor([&] { return iconAdds(program) > 0; }));
   Sleep(300);
-  const auto adds = iconAdds(program);
-  ASSERT_EQ(adds.size(), 1u);
-  exitProgram(program);
+  EXPECT_EQ(iconAdds(program), 1u);
+  EXPECT_TRUE(program.exit());
 }
 
 TEST(Startup, IgnoredNotificationsDoNothingAndTaskbarCreatedAddsTheIconAgain) {
   TempFolder folder(L"routing");
   Program program(folder.install(), true);
   program.mainWindow();
-  ASSERT_TRUE(waitFor([&] { return iconAdds(program).size() == 1; }));
+  ASSERT_TRUE(waitFor([&] { return iconAdds(program) == 1; }));
 
   for (UINT ignored : std::initializer_list<UINT>{WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONDBLCLK, WM_RBUTTONDOWN,
                        WM_MBUTTONDOWN, WM_MBUTTONUP, WM_RBUTTONDBLCLK, 0x20CU}) {
@@ -109,12 +96,12 @@ TEST(Startup, IgnoredNotificationsDoNothingAndTaskbarCreatedAddsTheIconAgain) {
   // A message posted after them has been handled once the trace shows it.
   const UINT taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
   PostMessageW(program.mainWindow(), taskbarCreated, 0, 0);
-  ASSERT_TRUE(waitFor([&] { return iconAdds(program).size() == 2; }));
+  ASSERT_TRUE(waitFor([&] { return iconAdds(program) == 2; }));
 
   EXPECT_TRUE(program.relayCalls("user32.SendMessageW").empty()) << "no switch-off";
   EXPECT_TRUE(program.relayCalls("user32.TrackPopupMenu").empty()) << "no menu";
   EXPECT_TRUE(program.running());
-  exitProgram(program);
+  EXPECT_TRUE(program.exit());
 }
 
 TEST(Startup, TwoStartsGiveTwoRunningPrograms) {
@@ -125,9 +112,9 @@ TEST(Startup, TwoStartsGiveTwoRunningPrograms) {
   ASSERT_NE(one.mainWindow(), nullptr);
   ASSERT_NE(two.mainWindow(), nullptr);
   EXPECT_NE(one.mainWindow(), two.mainWindow());
-  exitProgram(one);
+  EXPECT_TRUE(one.exit());
   EXPECT_TRUE(two.running());
-  exitProgram(two);
+  EXPECT_TRUE(two.exit());
 }
 
 TEST(Startup, VersionInformation) {

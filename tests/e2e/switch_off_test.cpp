@@ -8,8 +8,6 @@
 namespace e2e {
 namespace {
 
-constexpr int kExitCommand = 106;
-constexpr int kSwitchOffCommand = 101;
 
 struct Hold {
   double sleepCalled = 0;
@@ -66,8 +64,7 @@ TEST(SwitchOff, PowersDownBlocksSleepsAndUnblocksInOrder) {
   ASSERT_GE(sequence.size(), expected.size());
   sequence.resize(expected.size());
   EXPECT_EQ(sequence, expected);
-  program.chooseCommand(kExitCommand);
-  EXPECT_TRUE(program.waitForExit());
+  EXPECT_TRUE(program.exit());
 }
 
 TEST(SwitchOff, EachSwitchOffReadsTheStoredHoldAgain) {
@@ -83,7 +80,7 @@ TEST(SwitchOff, EachSwitchOffReadsTheStoredHoldAgain) {
   for (const auto& c : cases) {
     reg::setText(kSettingsKey, L"Holdit", c.stored);
     if (c.fromMenu) {
-      program.chooseCommand(kSwitchOffCommand);
+      program.chooseCommand(command::kSwitchOff);
     } else {
       program.notifyIcon(WM_LBUTTONUP);
     }
@@ -95,8 +92,7 @@ TEST(SwitchOff, EachSwitchOffReadsTheStoredHoldAgain) {
     ++n;
   }
   reg::deleteValue(kSettingsKey, L"Holdit");
-  program.chooseCommand(kExitCommand);
-  EXPECT_TRUE(program.waitForExit());
+  EXPECT_TRUE(program.exit());
 }
 
 TEST(SwitchOff, KeysTypedDuringTheHoldNeverArrive) {
@@ -127,8 +123,7 @@ TEST(SwitchOff, KeysTypedDuringTheHoldNeverArrive) {
   const std::wstring typed = target.text();
   EXPECT_EQ(std::string(typed.begin(), typed.end()), "okafter");
   reg::deleteValue(kSettingsKey, L"Holdit");
-  program.chooseCommand(kExitCommand);
-  EXPECT_TRUE(program.waitForExit());
+  EXPECT_TRUE(program.exit());
 }
 
 }  // namespace

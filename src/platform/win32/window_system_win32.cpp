@@ -13,6 +13,17 @@ constexpr wchar_t kMainClass[] = L"TenebroliteMain";
 constexpr wchar_t kDialogClass[] = L"TenebroliteDialog";
 constexpr int kAppIconId = 1;
 
+// The object a window was created for: handed over on WM_NCCREATE, kept in
+// the window's user data.
+template <typename T>
+T* windowData(HWND hwnd, UINT message, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    const auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+  }
+  return reinterpret_cast<T*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+}
+
 HWND toHwnd(WindowHandle window) { return reinterpret_cast<HWND>(window); }
 WindowHandle fromHwnd(HWND hwnd) { return reinterpret_cast<WindowHandle>(hwnd); }
 
@@ -144,13 +155,13 @@ unsigned Win32WindowSystem::dpiAt(int x, int y) {
   return dpiX;
 }
 
-WindowHandle Win32WindowSystem::loadDialog(const DialogSpec& spec, DialogEvents& events) {
+WindowHandle Win32WindowSystem::loadDialog(const DialogLayout& design, DialogEvents& events) {
   auto dialog = std::make_unique<Dialog>();
   dialog->system = this;
   dialog->events = &events;
   NONCLIENTMETRICSW metrics{};
   metrics.cbSize = sizeof metrics;
-  if (!SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, spec.dpi)) {
+  if (!SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, design.dpi)) {
     SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
   }
   dialog->font.reset(CreateFontIndirectW(&metrics.lfMessageFont));
@@ -158,11 +169,11 @@ WindowHandle Win32WindowSystem::loadDialog(const DialogSpec& spec, DialogEvents&
   // A fixed tool window: small caption, close box only, no taskbar button.
   constexpr DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
   constexpr DWORD exStyle = WS_EX_TOOLWINDOW;
-  RECT frame{spec.client.left, spec.client.top, spec.client.left + spec.client.width,
-             spec.client.top + spec.client.height};
-  AdjustWindowRectExForDpi(&frame, style, FALSE, exStyle, spec.dpi);
+  RECT frame{design.client.left, design.client.top, design.client.left + design.client.width,
+             design.client.top + design.client.height};
+  AdjustWindowRectExForDpi(&frame, style, FALSE, exStyle, design.dpi);
   Dialog* data = dialog.release();  // owned by the window from here on
-  HWND hwnd = CreateWindowExW(exStyle, kDialogClass, wide(spec.caption), style, frame.left,
+  HWND hwnd = CreateWindowExW(exStyle, kDialogClass, wide(design.caption), style, frame.left,
                               frame.top, frame.right - frame.left, frame.bottom - frame.top,
                               nullptr, nullptr, instance_, data);
   if (hwnd == nullptr) {
@@ -172,7 +183,7 @@ WindowHandle Win32WindowSystem::loadDialog(const DialogSpec& spec, DialogEvents&
 
   HWND firstTextBox = nullptr;
   bool firstTabStop = true;
-  for (const ControlSpec& control : spec.controls) {
+  for (const ControlLayout& control : design.controls) {
     const wchar_t* className = L"STATIC";
     DWORD controlStyle = WS_CHILD | WS_VISIBLE;
     DWORD controlExStyle = 0;
@@ -234,14 +245,9 @@ void Win32WindowSystem::setControlText(WindowHandle dialog, int control,
 
 LRESULT CALLBACK Win32WindowSystem::dialogProc(HWND hwnd, UINT message, WPARAM wParam,
                                                LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
-    auto* data = static_cast<Dialog*>(create->lpCreateParams);
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(data));
-    data->system->windows_.insert(hwnd);
-  }
-  auto* data = reinterpret_cast<Dialog*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  auto* data = windowData<Dialog>(hwnd, message, lParam);
   if (data == nullptr) return DefWindowProcW(hwnd, message, wParam, lParam);
+  if (message == WM_NCCREATE) data->system->windows_.insert(hwnd);
 
   switch (message) {
     case WM_COMMAND:
@@ -289,14 +295,9 @@ void Win32WindowSystem::forget(HWND hwnd) {
 
 LRESULT CALLBACK Win32WindowSystem::mainWindowProc(HWND hwnd, UINT message, WPARAM wParam,
                                                    LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
-    auto* self = static_cast<Win32WindowSystem*>(create->lpCreateParams);
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    self->windows_.insert(hwnd);
-  }
-  auto* self = reinterpret_cast<Win32WindowSystem*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  auto* self = windowData<Win32WindowSystem>(hwnd, message, lParam);
   if (self == nullptr) return DefWindowProcW(hwnd, message, wParam, lParam);
+  if (message == WM_NCCREATE) self->windows_.insert(hwnd);
   return self->handleMain(hwnd, message, wParam, lParam);
 }
 

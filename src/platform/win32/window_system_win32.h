@@ -31,7 +31,7 @@ class Win32WindowSystem final : public WindowSystem {
   int messageBox(WindowHandle owner, const std::u16string& text, const std::u16string& title,
                  std::uint32_t type) override;
   unsigned dpiAt(int x, int y) override;
-  WindowHandle loadDialog(const DialogSpec& spec, DialogEvents& events) override;
+  WindowHandle loadDialog(const DialogLayout& design, DialogEvents& events) override;
   void bringToFront(WindowHandle window) override;
   std::u16string controlText(WindowHandle dialog, int control) override;
   void setControlText(WindowHandle dialog, int control, const std::u16string& text) override;

@@ -70,15 +70,15 @@ int FakeWindowSystem::messageBox(platform::WindowHandle, const std::u16string& t
 
 unsigned FakeWindowSystem::dpiAt(int x, int) { return x < 1000 ? leftDpi : rightDpi; }
 
-platform::WindowHandle FakeWindowSystem::loadDialog(const platform::DialogSpec& spec,
+platform::WindowHandle FakeWindowSystem::loadDialog(const platform::DialogLayout& design,
                                                     platform::DialogEvents& events) {
   log_.push_back("loadDialog");
-  dialogs.push_back(spec);
+  dialogs.push_back(design);
   dialogEvents = &events;
   dialog = 0x30030 + dialogs.size();
   windows.push_back(dialog);
   controls.clear();
-  for (const platform::ControlSpec& control : spec.controls) controls[control.id] = control.text;
+  for (const platform::ControlLayout& control : design.controls) controls[control.id] = control.text;
   return dialog;
 }
 

@@ -37,7 +37,7 @@ class FakeWindowSystem final : public platform::WindowSystem {
   int messageBox(platform::WindowHandle owner, const std::u16string& text,
                  const std::u16string& title, std::uint32_t type) override;
   unsigned dpiAt(int x, int y) override;
-  platform::WindowHandle loadDialog(const platform::DialogSpec& spec,
+  platform::WindowHandle loadDialog(const platform::DialogLayout& design,
                                     platform::DialogEvents& events) override;
   void bringToFront(platform::WindowHandle window) override;
   std::u16string controlText(platform::WindowHandle dialog, int control) override;
@@ -61,7 +61,7 @@ class FakeWindowSystem final : public platform::WindowSystem {
   int messageBoxAnswer = 0;
   // The dpi of the monitor left of x = 1000, and of the one right of it.
   unsigned leftDpi = 96, rightDpi = 96;
-  std::vector<platform::DialogSpec> dialogs;  // every dialog loaded
+  std::vector<platform::DialogLayout> dialogs;  // every dialog loaded
   platform::DialogEvents* dialogEvents = nullptr;
   platform::WindowHandle dialog = 0;
   std::map<int, std::u16string> controls;  // the open dialog's control texts

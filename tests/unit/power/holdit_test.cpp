@@ -37,16 +37,16 @@ TEST(HolditLayout, TwipsBecomePixelsAtTheDpi) {
        {306, 16, 60, 29}},
   };
   for (const auto& c : cases) {
-    const platform::DialogSpec spec = Holdit::layout(c.dpi);
-    EXPECT_EQ(spec.caption, u" Mouse delay");
-    EXPECT_EQ(spec.dpi, c.dpi);
-    EXPECT_EQ(spec.client, c.client) << c.dpi;
-    ASSERT_EQ(spec.controls.size(), 4u);
+    const platform::DialogLayout design = Holdit::layout(c.dpi);
+    EXPECT_EQ(design.caption, u" Mouse delay");
+    EXPECT_EQ(design.dpi, c.dpi);
+    EXPECT_EQ(design.client, c.client) << c.dpi;
+    ASSERT_EQ(design.controls.size(), 4u);
     const PixelRect expected[] = {c.label, c.text, c.apply, c.cancel};
     const char16_t* texts[] = {u"Hold (sec)", u"3", u"&Apply", u"&Cancel"};
     for (std::size_t i = 0; i < 4; ++i) {
-      EXPECT_EQ(spec.controls[i].rect, expected[i]) << c.dpi << " control " << i;
-      EXPECT_EQ(spec.controls[i].text, texts[i]);
+      EXPECT_EQ(design.controls[i].rect, expected[i]) << c.dpi << " control " << i;
+      EXPECT_EQ(design.controls[i].text, texts[i]);
     }
   }
 }
