@@ -31,6 +31,7 @@ set_source_files_properties(res/tenebrolite.rc PROPERTIES
 
 add_executable(win32_tests
   tests/win32/registry_win32_test.cpp
+  tests/win32/shell_win32_test.cpp
 )
 target_link_libraries(win32_tests PRIVATE tenebrolite_win32 project_warnings GTest::gtest_main)
 include(GoogleTest)

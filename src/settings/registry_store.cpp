@@ -1,6 +1,7 @@
 #include "settings/registry_store.h"
 
 #include <algorithm>
+#include <new>
 #include <string>
 #include <vector>
 

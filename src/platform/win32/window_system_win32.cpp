@@ -113,7 +113,9 @@ std::intptr_t Win32WindowSystem::sendMessage(WindowHandle window, std::uint32_t 
 }
 
 void Win32WindowSystem::dispatch(MSG& message) {
-  for (HWND dialog : dialogs_) {
+  // A copy: the message may close a dialog (Alt+A applies and unloads it).
+  const std::vector<HWND> dialogs(dialogs_.begin(), dialogs_.end());
+  for (HWND dialog : dialogs) {
     if (IsDialogMessageW(dialog, &message)) return;
   }
   TranslateMessage(&message);
