@@ -40,7 +40,9 @@ void Application::save(const std::u16string& keyPath, std::u16string_view name,
                         text);
 }
 
-void Application::Form_Terminate() { UnloadAllForms(); }
+void Application::Form_Terminate() {
+  UnloadAllForms();
+}
 
 void Application::UnloadAllForms() {
   for (platform::WindowHandle window : platform_.windows.loadedWindows()) {

@@ -27,7 +27,9 @@ std::u16string helpPagePath(const std::u16string& programFolder) {
   return programFolder + u"\\help.html";
 }
 
-std::u16string productsAddress(const std::u16string& siteUrl) { return siteUrl + u"products.html"; }
+std::u16string productsAddress(const std::u16string& siteUrl) {
+  return siteUrl + u"products.html";
+}
 
 void mnuHelp_Click(Shell& shell, AppInfo& appInfo, WindowHandle form1) {
   // The folder is read afresh: nothing is kept between two choices of Help.

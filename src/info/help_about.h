@@ -22,7 +22,8 @@ std::u16string productsAddress(const std::u16string& siteUrl);
 
 // Opens the help page with whatever opens such pages; the outcome is not
 // looked at, so a missing page shows nothing.
-void mnuHelp_Click(platform::Shell& shell, platform::AppInfo& appInfo, platform::WindowHandle form1);
+void mnuHelp_Click(platform::Shell& shell, platform::AppInfo& appInfo,
+                   platform::WindowHandle form1);
 
 // Shows the About message; Yes opens the products page.
 void mnuAbout_Click(platform::WindowSystem& windows, platform::Shell& shell,

@@ -73,7 +73,7 @@ struct ControlLayout {
 // A modeless, ownerless dialog: a fixed tool window with a close box only.
 struct DialogLayout {
   std::u16string caption;
-  PixelRect client;  // the client area, from the screen's top-left corner
+  PixelRect client;   // the client area, from the screen's top-left corner
   unsigned dpi = 96;  // for the dialog's font
   std::vector<ControlLayout> controls;
 };
@@ -96,8 +96,7 @@ class WindowSystem {
   virtual ~WindowSystem() = default;
 
   // Creates the hidden top-level main window; it is never shown.
-  virtual WindowHandle loadMainWindow(const std::u16string& caption,
-                                      MainWindowEvents& events) = 0;
+  virtual WindowHandle loadMainWindow(const std::u16string& caption, MainWindowEvents& events) = 0;
   virtual void hideWindow(WindowHandle window) = 0;
   // The application icon at the notification area's size for the window's dpi.
   virtual IconHandle smallIcon(WindowHandle window) = 0;

@@ -45,18 +45,22 @@ Holdit::Holdit(WindowSystem& windows, Registry& registry, Locale& locale,
                const std::u16string& settingsKeyPath)
     : windows_(windows), registry_(registry), locale_(locale), settingsKeyPath_(settingsKeyPath) {}
 
-Holdit::~Holdit() { unload(); }
+Holdit::~Holdit() {
+  unload();
+}
 
 DialogLayout Holdit::layout(unsigned dpi) {
   DialogLayout design;
   design.caption = std::u16string(kCaption);
   design.dpi = dpi;
   design.client = {twipsToPixels(kClientLeft, dpi), twipsToPixels(kClientTop, dpi),
-                 twipsToPixels(kClientWidth, dpi), twipsToPixels(kClientHeight, dpi)};
+                   twipsToPixels(kClientWidth, dpi), twipsToPixels(kClientHeight, dpi)};
   for (const ControlTwips& c : kControls) {
-    design.controls.push_back({c.id, c.kind, std::u16string(c.text),
-                             {twipsToPixels(c.left, dpi), twipsToPixels(c.top, dpi),
-                              twipsToPixels(c.width, dpi), twipsToPixels(c.height, dpi)}});
+    design.controls.push_back({c.id,
+                               c.kind,
+                               std::u16string(c.text),
+                               {twipsToPixels(c.left, dpi), twipsToPixels(c.top, dpi),
+                                twipsToPixels(c.width, dpi), twipsToPixels(c.height, dpi)}});
   }
   return design;
 }
@@ -69,8 +73,8 @@ void Holdit::Show() {
   // The dpi of the monitor the dialog opens on: where its corner lands at the
   // primary monitor's dpi.
   const unsigned primaryDpi = windows_.dpiAt(0, 0);
-  const unsigned dpi = windows_.dpiAt(twipsToPixels(kClientLeft, primaryDpi),
-                                      twipsToPixels(kClientTop, primaryDpi));
+  const unsigned dpi =
+      windows_.dpiAt(twipsToPixels(kClientLeft, primaryDpi), twipsToPixels(kClientTop, primaryDpi));
   window_ = windows_.loadDialog(layout(dpi), *this);
 }
 
@@ -95,7 +99,9 @@ void Holdit::Command1_Click() {
   unload();
 }
 
-void Holdit::Command2_Click() { unload(); }
+void Holdit::Command2_Click() {
+  unload();
+}
 
 void Holdit::onTextChanged(int control) {
   if (control == text1) text1_Change();
@@ -106,7 +112,9 @@ void Holdit::onClicked(int control) {
   if (control == Command2) Command2_Click();
 }
 
-void Holdit::onUnloaded() { window_ = 0; }
+void Holdit::onUnloaded() {
+  window_ = 0;
+}
 
 void Holdit::unload() {
   if (loaded()) windows_.unloadWindow(window_);

@@ -3,9 +3,15 @@
 namespace power {
 namespace {
 
-bool isBlank(char16_t c) { return c == u' ' || c == u'\t'; }
-bool isDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
-bool isSign(char16_t c) { return c == u'+' || c == u'-'; }
+bool isBlank(char16_t c) {
+  return c == u' ' || c == u'\t';
+}
+bool isDigit(char16_t c) {
+  return c >= u'0' && c <= u'9';
+}
+bool isSign(char16_t c) {
+  return c == u'+' || c == u'-';
+}
 
 bool isDigitOf(char16_t c, int radix) {
   if (radix == 8) return c >= u'0' && c <= u'7';

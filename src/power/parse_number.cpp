@@ -9,8 +9,12 @@
 namespace power {
 namespace {
 
-bool isSkipped(char16_t c) { return c == u' ' || c == u'\t' || c == u'\n'; }
-bool isDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
+bool isSkipped(char16_t c) {
+  return c == u' ' || c == u'\t' || c == u'\n';
+}
+bool isDigit(char16_t c) {
+  return c >= u'0' && c <= u'9';
+}
 
 int digitValue(char16_t c) {
   if (c >= u'0' && c <= u'9') return c - u'0';
@@ -77,8 +81,8 @@ double ParseLeadingNumber(std::u16string_view text) {
   bool anyDigit = false;
   bool point = false;
   // Where the first significant digit stands, to tell overflow from underflow.
-  long long wholeDigits = 0;     // significant digits before the point
-  long long leadingZeros = 0;    // zeros after the point before the first other digit
+  long long wholeDigits = 0;   // significant digits before the point
+  long long leadingZeros = 0;  // zeros after the point before the first other digit
   bool nonZero = false;
   for (; !in.atEnd(); in.advance()) {
     const char16_t c = in.peek();
@@ -112,15 +116,15 @@ double ParseLeadingNumber(std::u16string_view text) {
     }
     for (; !in.atEnd() && isDigit(in.peek()); in.advance()) {
       exponent.push_back(static_cast<char>(in.peek()));
-      if (exponentValue < 1'000'000'000'000LL) exponentValue = exponentValue * 10 + (in.peek() - u'0');
+      if (exponentValue < 1'000'000'000'000LL)
+        exponentValue = exponentValue * 10 + (in.peek() - u'0');
     }
     if (isDigit(exponent.back())) number += exponent;
     exponentValue *= sign;
   }
 
   double value = 0;
-  const auto [end, error] =
-      std::from_chars(number.data(), number.data() + number.size(), value);
+  const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
   (void)end;
   if (error == std::errc::result_out_of_range) {
     // from_chars leaves the value alone when it does not fit: decide between

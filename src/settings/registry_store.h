@@ -31,8 +31,7 @@ std::u16string LoadRegText(Registry& registry, RegRoot root, const std::u16strin
 // The steps of the two calls above, public so that their order can be seen.
 void EnsureRegKey(Registry& registry, const std::u16string& keyPath, RegRoot root);
 void WriteRegValue(Registry& registry, RegRoot root, const std::u16string& keyPath,
-                   const std::u16string& valueName, const std::u16string& data,
-                   std::uint32_t type);
+                   const std::u16string& valueName, const std::u16string& data, std::uint32_t type);
 RegResult PutRegData(Registry& registry, RegKey key, const std::u16string& valueName,
                      std::uint32_t type, const std::u16string& data);
 // Returns the last platform result, or -1 for a type that is not read.

@@ -78,9 +78,13 @@ void Form1::onMenuCommand(int command) {
 }
 
 // Explorer restarted: the new notification area knows no icon of ours.
-void Form1::onTaskbarCreated() { AddTrayIcon(); }
+void Form1::onTaskbarCreated() {
+  AddTrayIcon();
+}
 
-void Form1::mnuOffBtn2_Click() { commands_.mnuOffBtn_Click(); }
+void Form1::mnuOffBtn2_Click() {
+  commands_.mnuOffBtn_Click();
+}
 
 void Form1::mnuDoNoting_Click() {}
 

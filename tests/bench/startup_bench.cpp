@@ -51,7 +51,8 @@ int wmain(int argc, wchar_t** argv) {
       EnumWindows(&match, reinterpret_cast<LPARAM>(&search));
       if (!search.found) Sleep(1);
     }
-    const std::chrono::duration<double, std::milli> elapsed = std::chrono::steady_clock::now() - start;
+    const std::chrono::duration<double, std::milli> elapsed =
+        std::chrono::steady_clock::now() - start;
     times.push_back(elapsed.count());
     TerminateProcess(info.hProcess, 0);
     WaitForSingleObject(info.hProcess, 5000);

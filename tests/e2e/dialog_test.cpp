@@ -8,7 +8,9 @@ namespace {
 
 constexpr int kText = 1002, kApply = 1003, kCancel = 1004, kLabel = 1001;
 
-std::string narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
+std::string narrow(const std::wstring& text) {
+  return std::string(text.begin(), text.end());
+}
 
 class Dialog : public ::testing::Test {
  protected:

@@ -26,10 +26,14 @@ TEST(Hardening, EveryShapeOfHolditGivesAHoldWithinTenSeconds) {
       {"REG_BINARY", REG_BINARY, {'5', 0, 0, 0}, 0},
       {"REG_MULTI_SZ", REG_MULTI_SZ, utf16(std::wstring(L"5\0", 2)), 0},
       {"REG_EXPAND_SZ", REG_EXPAND_SZ, utf16(L"5"), 0},
-      {"REG_QWORD", REG_QWORD, std::vector<BYTE>(reinterpret_cast<const BYTE*>(&seven),
-                                                 reinterpret_cast<const BYTE*>(&seven) + 8), 0},
-      {"REG_DWORD", REG_DWORD, std::vector<BYTE>(reinterpret_cast<const BYTE*>(&three),
-                                                 reinterpret_cast<const BYTE*>(&three) + 4), 3000},
+      {"REG_QWORD", REG_QWORD,
+       std::vector<BYTE>(reinterpret_cast<const BYTE*>(&seven),
+                         reinterpret_cast<const BYTE*>(&seven) + 8),
+       0},
+      {"REG_DWORD", REG_DWORD,
+       std::vector<BYTE>(reinterpret_cast<const BYTE*>(&three),
+                         reinterpret_cast<const BYTE*>(&three) + 4),
+       3000},
       {"zero bytes", REG_SZ, {}, 0},
       {"an odd byte count", REG_SZ, odd, 5000},
       {"no terminator", REG_SZ, utf16(L"0.25", false), 250},
@@ -45,8 +49,7 @@ TEST(Hardening, EveryShapeOfHolditGivesAHoldWithinTenSeconds) {
     reg::setRaw(kSettingsKey, L"Holdit", c.type, c.data);
     program.notifyIcon(WM_LBUTTONUP);
     ++n;
-    ASSERT_TRUE(waitFor([&] { return program.callCount("user32.BlockInput", 0) == n; }))
-        << c.what;
+    ASSERT_TRUE(waitFor([&] { return program.callCount("user32.BlockInput", 0) == n; })) << c.what;
     const auto sleeps = program.relayCalls("kernel32.Sleep");
     ASSERT_EQ(sleeps.size(), n);
     EXPECT_EQ(sleeps.back().args.at(0), c.ms) << c.what;
@@ -87,7 +90,8 @@ TEST(Hardening, TwoQuickSwitchOffsHoldOneAfterTheOther) {
   ASSERT_EQ(sleeps.size(), 2u);
   EXPECT_EQ(sleeps[0].args.at(0), 500u);
   EXPECT_EQ(sleeps[1].args.at(0), 500u);
-  ASSERT_TRUE(waitFor([&] { return program.relayCalls("user32.UnhookWindowsHookEx").size() == 4; }));
+  ASSERT_TRUE(
+      waitFor([&] { return program.relayCalls("user32.UnhookWindowsHookEx").size() == 4; }));
   target.focus();
   ASSERT_TRUE(waitForKeyboardFocus("typing target"));
   runUnix(L"/usr/bin/xdotool type --delay 20 free");
@@ -102,17 +106,20 @@ TEST(Hardening, TaskbarCreatedDuringTheDialogAndDuringAHoldAddsTheIconOnce) {
   Program program(folder.install(), true);
   HWND window = program.mainWindow();
   const UINT taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
-  ASSERT_TRUE(waitFor([&] { return program.callCount("shell32.Shell_NotifyIconW", NIM_ADD) == 1; }));
+  ASSERT_TRUE(
+      waitFor([&] { return program.callCount("shell32.Shell_NotifyIconW", NIM_ADD) == 1; }));
 
   program.chooseCommand(command::kAntiShake);
   ASSERT_TRUE(waitFor([&] { return !windowsOf(program.pid(), L"TenebroliteDialog").empty(); }));
   PostMessageW(window, taskbarCreated, 0, 0);
-  ASSERT_TRUE(waitFor([&] { return program.callCount("shell32.Shell_NotifyIconW", NIM_ADD) == 2; }));
+  ASSERT_TRUE(
+      waitFor([&] { return program.callCount("shell32.Shell_NotifyIconW", NIM_ADD) == 2; }));
 
   program.notifyIcon(WM_LBUTTONUP);
   ASSERT_TRUE(waitFor([&] { return program.relayCalls("kernel32.Sleep").size() == 1; }));
   PostMessageW(window, taskbarCreated, 0, 0);
-  ASSERT_TRUE(waitFor([&] { return program.callCount("shell32.Shell_NotifyIconW", NIM_ADD) == 3; }));
+  ASSERT_TRUE(
+      waitFor([&] { return program.callCount("shell32.Shell_NotifyIconW", NIM_ADD) == 3; }));
   SendMessageW(window, WM_NULL, 0, 0);
   EXPECT_EQ(program.callCount("shell32.Shell_NotifyIconW", NIM_ADD), 3u);
   reg::deleteValue(kSettingsKey, L"Holdit");

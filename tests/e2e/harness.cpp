@@ -19,7 +19,9 @@ constexpr UINT kTrayCallback = 0x201;
 constexpr unsigned long long kImageStart = 0x140000000ULL;
 constexpr unsigned long long kImageEnd = 0x140100000ULL;
 
-std::wstring folderOf(const std::wstring& path) { return path.substr(0, path.find_last_of(L'\\')); }
+std::wstring folderOf(const std::wstring& path) {
+  return path.substr(0, path.find_last_of(L'\\'));
+}
 
 void prepareRelay() {
   static bool done = false;
@@ -33,7 +35,8 @@ void prepareRelay() {
   RegDeleteValueW(key, L"RelayFromExclude");
   RegDeleteValueW(key, L"RelayExclude");
   std::wstring include;
-  for (const char* c = relayFunctions(); *c != '\0'; ++c) include.push_back(static_cast<wchar_t>(*c));
+  for (const char* c = relayFunctions(); *c != '\0'; ++c)
+    include.push_back(static_cast<wchar_t>(*c));
   RegSetValueExW(key, L"RelayInclude", 0, REG_SZ, reinterpret_cast<const BYTE*>(include.c_str()),
                  static_cast<DWORD>((include.size() + 1) * sizeof(wchar_t)));
   RegCloseKey(key);
@@ -88,7 +91,9 @@ std::wstring buildFolder() {
   return folderOf(std::wstring(path, length));
 }
 
-std::wstring builtProgram() { return buildFolder() + L"\\Tenebrolite.exe"; }
+std::wstring builtProgram() {
+  return buildFolder() + L"\\Tenebrolite.exe";
+}
 
 namespace {
 void pumpFor(DWORD milliseconds) {
@@ -137,8 +142,9 @@ void runUnix(const std::wstring& commandLine) {
 
 std::string unixOutput(const std::wstring& commandLine) {
   static int serial = 0;
-  const std::wstring output = L"/tmp/tenebrolite-e2e-out-" + std::to_wstring(GetCurrentProcessId()) +
-                              L"-" + std::to_wstring(++serial);
+  const std::wstring output = L"/tmp/tenebrolite-e2e-out-" +
+                              std::to_wstring(GetCurrentProcessId()) + L"-" +
+                              std::to_wstring(++serial);
   runUnix(commandLine + L" > " + output + L" 2>/dev/null");
   std::wstring windowsPath = L"Z:" + output;
   for (wchar_t& c : windowsPath) {
@@ -153,8 +159,9 @@ std::string unixOutput(const std::wstring& commandLine) {
 }
 
 bool waitForKeyboardFocus(const std::string& title) {
-  return waitFor([&] { return unixOutput(L"/usr/bin/xdotool getwindowfocus getwindowname") == title; },
-                 std::chrono::seconds(10));
+  return waitFor(
+      [&] { return unixOutput(L"/usr/bin/xdotool getwindowfocus getwindowname") == title; },
+      std::chrono::seconds(10));
 }
 
 TypingTarget::TypingTarget() {
@@ -171,7 +178,9 @@ TypingTarget::TypingTarget() {
   focus();
 }
 
-TypingTarget::~TypingTarget() { DestroyWindow(window_); }
+TypingTarget::~TypingTarget() {
+  DestroyWindow(window_);
+}
 
 void TypingTarget::focus() const {
   SetForegroundWindow(window_);
@@ -220,10 +229,10 @@ Program::Program(const std::wstring& exePath, bool relay) {
     environment = environmentWith(L"WINEDEBUG=+pid,+timestamp,+relay");
   }
   std::wstring commandLine = L"\"" + exePath + L"\"";
-  const BOOL started = CreateProcessW(
-      exePath.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
-      relay ? CREATE_UNICODE_ENVIRONMENT : 0, relay ? environment.data() : nullptr,
-      folderOf(exePath).c_str(), &startup, &info_);
+  const BOOL started =
+      CreateProcessW(exePath.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
+                     relay ? CREATE_UNICODE_ENVIRONMENT : 0, relay ? environment.data() : nullptr,
+                     folderOf(exePath).c_str(), &startup, &info_);
   if (!started) {
     std::fprintf(stderr, "could not start %ls: error %lu\n", exePath.c_str(), GetLastError());
     std::abort();
@@ -237,7 +246,9 @@ Program::~Program() {
   CloseHandle(info_.hProcess);
 }
 
-bool Program::running() const { return WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT; }
+bool Program::running() const {
+  return WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT;
+}
 
 bool Program::waitForExit(std::chrono::milliseconds timeout) const {
   return WaitForSingleObject(info_.hProcess, static_cast<DWORD>(timeout.count())) == WAIT_OBJECT_0;
@@ -276,8 +287,8 @@ std::vector<RelayCall> Program::relayCalls() const {
   log.seekg(static_cast<std::streamoff>(logOffset_));
   std::string line;
   while (std::getline(log, line)) {
-    // 1161.486:0144:0148:Call user32.SendMessageW(00020044,00000112,0000f170,00000002) ret=14000136f
-    // time, process, thread, then the call.
+    // 1161.486:0144:0148:Call user32.SendMessageW(00020044,00000112,0000f170,00000002)
+    // ret=14000136f time, process, thread, then the call.
     char* field = nullptr;
     const double time = std::strtod(line.c_str(), &field);
     if (*field != ':' || std::strtoul(field + 1, &field, 16) != pid() || *field != ':') continue;
@@ -295,11 +306,13 @@ std::vector<RelayCall> Program::relayCalls() const {
     parsed.function = line.substr(call + 6, open - call - 6);
     // Wine names some modules in capitals (KERNEL32.Sleep): compare in lower case.
     for (std::size_t i = 0; i < parsed.function.size() && parsed.function[i] != '.'; ++i) {
-      parsed.function[i] = static_cast<char>(std::tolower(static_cast<unsigned char>(parsed.function[i])));
+      parsed.function[i] =
+          static_cast<char>(std::tolower(static_cast<unsigned char>(parsed.function[i])));
     }
     std::istringstream args(line.substr(open + 1, close - open - 1));
     std::string arg;
-    while (std::getline(args, arg, ',')) parsed.args.push_back(std::strtoull(arg.c_str(), nullptr, 16));
+    while (std::getline(args, arg, ','))
+      parsed.args.push_back(std::strtoull(arg.c_str(), nullptr, 16));
     calls.push_back(parsed);
   }
   return calls;
@@ -373,12 +386,16 @@ namespace reg {
 
 bool keyExists(const std::wstring& path) {
   HKEY key = nullptr;
-  if (RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+    return false;
   RegCloseKey(key);
   return true;
 }
 
-void deleteTree(const std::wstring& path) { RegDeleteTreeW(HKEY_CURRENT_USER, path.c_str()); RegDeleteKeyW(HKEY_CURRENT_USER, path.c_str()); }
+void deleteTree(const std::wstring& path) {
+  RegDeleteTreeW(HKEY_CURRENT_USER, path.c_str());
+  RegDeleteKeyW(HKEY_CURRENT_USER, path.c_str());
+}
 
 void deleteValue(const std::wstring& path, const std::wstring& name) {
   RegDeleteKeyValueW(HKEY_CURRENT_USER, path.c_str(), name.c_str());
@@ -418,11 +435,13 @@ std::wstring text(const std::wstring& path, const std::wstring& name) {
 std::vector<std::wstring> valueNames(const std::wstring& path) {
   std::vector<std::wstring> names;
   HKEY key = nullptr;
-  if (RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return names;
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+    return names;
   for (DWORD i = 0;; ++i) {
     wchar_t name[256];
     DWORD length = 256;
-    if (RegEnumValueW(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+    if (RegEnumValueW(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+      break;
     names.emplace_back(name, length);
   }
   RegCloseKey(key);

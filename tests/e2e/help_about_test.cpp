@@ -18,15 +18,15 @@ class StandInBrowser {
     const std::wstring id = std::to_wstring(GetCurrentProcessId());
     script_ = L"/tmp/tenebrolite-e2e-browser-" + id;
     log_ = script_ + L".log";
-    runUnix(L"printf '#!/bin/sh\\necho \\\"$1\\\" >> " + log_ + L"\\n' > " + script_ + L" && chmod +x " +
-            script_ + L" && rm -f " + log_);
+    runUnix(L"printf '#!/bin/sh\\necho \\\"$1\\\" >> " + log_ + L"\\n' > " + script_ +
+            L" && chmod +x " + script_ + L" && rm -f " + log_);
     HKEY key = nullptr;
     RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Wine\\WineBrowser", 0, nullptr, 0,
                     KEY_ALL_ACCESS, nullptr, &key, nullptr);
     DWORD type = 0;
     DWORD size = sizeof saved_;
-    hadSaved_ = RegQueryValueExW(key, L"Browsers", nullptr, &type,
-                                 reinterpret_cast<BYTE*>(saved_), &size) == ERROR_SUCCESS;
+    hadSaved_ = RegQueryValueExW(key, L"Browsers", nullptr, &type, reinterpret_cast<BYTE*>(saved_),
+                                 &size) == ERROR_SUCCESS;
     RegSetValueExW(key, L"Browsers", 0, REG_SZ, reinterpret_cast<const BYTE*>(script_.c_str()),
                    static_cast<DWORD>((script_.size() + 1) * sizeof(wchar_t)));
     RegCloseKey(key);

@@ -30,7 +30,6 @@ void chooseByKeyboard(Program& program, int position) {
   ASSERT_TRUE(waitFor([&] { return openPopup(program) == nullptr; }));
 }
 
-
 TEST(Menu, OpensInTheForegroundAtThePointer) {
   TempFolder folder(L"menu");
   Program program(folder.install(), true);

@@ -4,8 +4,8 @@
 //   screenshot_driver.exe OUTPUT_FOLDER   (a Linux path)
 #include <windows.h>
 
-#include <cstdio>
 #include <algorithm>
+#include <cstdio>
 #include <string>
 
 #include "harness.h"

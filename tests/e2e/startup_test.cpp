@@ -89,8 +89,9 @@ TEST(Startup, IgnoredNotificationsDoNothingAndTaskbarCreatedAddsTheIconAgain) {
   program.mainWindow();
   ASSERT_TRUE(waitFor([&] { return iconAdds(program) == 1; }));
 
-  for (UINT ignored : std::initializer_list<UINT>{WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONDBLCLK, WM_RBUTTONDOWN,
-                       WM_MBUTTONDOWN, WM_MBUTTONUP, WM_RBUTTONDBLCLK, 0x20CU}) {
+  for (UINT ignored :
+       std::initializer_list<UINT>{WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONDBLCLK, WM_RBUTTONDOWN,
+                                   WM_MBUTTONDOWN, WM_MBUTTONUP, WM_RBUTTONDBLCLK, 0x20CU}) {
     program.notifyIcon(ignored);
   }
   // A message posted after them has been handled once the trace shows it.
@@ -136,14 +137,18 @@ TEST(Startup, VersionInformation) {
   const struct {
     const wchar_t* entry;
     const wchar_t* text;
-  } strings[] = {{L"ProductName", L"Tenebrolite"},      {L"InternalName", L"Tenebrolite"},
-                 {L"OriginalFilename", L"Tenebrolite.exe"}, {L"CompanyName", L"Velmarind Media"},
-                 {L"FileDescription", L"Turn Off monitor"}, {L"FileVersion", L"1.01"},
+  } strings[] = {{L"ProductName", L"Tenebrolite"},
+                 {L"InternalName", L"Tenebrolite"},
+                 {L"OriginalFilename", L"Tenebrolite.exe"},
+                 {L"CompanyName", L"Velmarind Media"},
+                 {L"FileDescription", L"Turn Off monitor"},
+                 {L"FileVersion", L"1.01"},
                  {L"ProductVersion", L"1.01"}};
   for (const auto& s : strings) {
     wchar_t* text = nullptr;
     const std::wstring query = std::wstring(L"\\StringFileInfo\\040904B0\\") + s.entry;
-    ASSERT_TRUE(VerQueryValueW(info.data(), query.c_str(), reinterpret_cast<void**>(&text), &length))
+    ASSERT_TRUE(
+        VerQueryValueW(info.data(), query.c_str(), reinterpret_cast<void**>(&text), &length))
         << s.entry;
     EXPECT_STREQ(text, s.text);
   }

@@ -8,7 +8,6 @@
 namespace e2e {
 namespace {
 
-
 struct Hold {
   double sleepCalled = 0;
   double unblocked = 0;
@@ -47,7 +46,8 @@ TEST(SwitchOff, PowersDownBlocksSleepsAndUnblocksInOrder) {
     if (call.function == "user32.SetWindowsHookExW") {
       sequence.push_back("hook " + std::to_string(call.args.at(0)));
     } else if (call.function != "shell32.Shell_NotifyIconW") {
-      sequence.push_back(call.function + " " + std::to_string(call.args.empty() ? 0 : call.args[0]));
+      sequence.push_back(call.function + " " +
+                         std::to_string(call.args.empty() ? 0 : call.args[0]));
     }
   }
   // Under Wine BlockInput fails, as it does for an ordinary user on Windows:
@@ -60,7 +60,8 @@ TEST(SwitchOff, PowersDownBlocksSleepsAndUnblocksInOrder) {
       "kernel32.Sleep 0",
       "user32.BlockInput 0",
   };
-  ASSERT_TRUE(waitFor([&] { return program.relayCalls("user32.UnhookWindowsHookEx").size() == 2; }));
+  ASSERT_TRUE(
+      waitFor([&] { return program.relayCalls("user32.UnhookWindowsHookEx").size() == 2; }));
   ASSERT_GE(sequence.size(), expected.size());
   sequence.resize(expected.size());
   EXPECT_EQ(sequence, expected);
@@ -86,7 +87,8 @@ TEST(SwitchOff, EachSwitchOffReadsTheStoredHoldAgain) {
     }
     Hold hold;
     ASSERT_TRUE(waitFor([&] { return holdEnded(program, n, hold); }));
-    EXPECT_EQ(hold.milliseconds, c.ms) << "stored " << std::string(c.stored, c.stored + wcslen(c.stored));
+    EXPECT_EQ(hold.milliseconds, c.ms)
+        << "stored " << std::string(c.stored, c.stored + wcslen(c.stored));
     std::printf("hold %5llu ms set, input blocked %7.1f ms (Sleep call to unblock)\n", c.ms,
                 (hold.unblocked - hold.sleepCalled) * 1000);
     ++n;
@@ -114,7 +116,8 @@ TEST(SwitchOff, KeysTypedDuringTheHoldNeverArrive) {
   Hold hold;
   ASSERT_TRUE(waitFor([&] { return holdEnded(program, 0, hold); }));
   EXPECT_EQ(hold.milliseconds, 3000u);
-  ASSERT_TRUE(waitFor([&] { return program.relayCalls("user32.UnhookWindowsHookEx").size() == 2; }));
+  ASSERT_TRUE(
+      waitFor([&] { return program.relayCalls("user32.UnhookWindowsHookEx").size() == 2; }));
 
   target.focus();
   ASSERT_TRUE(waitForKeyboardFocus("typing target"));

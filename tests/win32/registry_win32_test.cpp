@@ -20,8 +20,9 @@ class RealRegistry : public ::testing::Test {
  protected:
   void SetUp() override {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    base_ = u"Software\\TenebroliteTests\\" +
-            std::u16string(info->name(), info->name() + std::char_traits<char>::length(info->name()));
+    base_ =
+        u"Software\\TenebroliteTests\\" +
+        std::u16string(info->name(), info->name() + std::char_traits<char>::length(info->name()));
     RegDeleteTreeW(HKEY_CURRENT_USER, w(base_));
   }
   void TearDown() override {
@@ -91,8 +92,11 @@ TEST_F(RealRegistry, ReadsWhatOtherWritersStored) {
   const struct {
     const char16_t* name;
     const char16_t* expected;
-  } cases[] = {{u"Unterminated", u"12"}, {u"Empty", u""}, {u"Dword", u"3"},
-               {u"Expand", u""},         {u"Missing", u""}};
+  } cases[] = {{u"Unterminated", u"12"},
+               {u"Empty", u""},
+               {u"Dword", u"3"},
+               {u"Expand", u""},
+               {u"Missing", u""}};
   for (const auto& c : cases) {
     EXPECT_EQ(LoadRegText(registry_, RegRoot::CurrentUser, base_, c.name), c.expected);
   }

@@ -9,7 +9,8 @@ namespace platform::win32 {
 std::u16string modulePath(HMODULE module) {
   std::vector<wchar_t> buffer(MAX_PATH);
   for (;;) {
-    const DWORD length = GetModuleFileNameW(module, buffer.data(), static_cast<DWORD>(buffer.size()));
+    const DWORD length =
+        GetModuleFileNameW(module, buffer.data(), static_cast<DWORD>(buffer.size()));
     if (length == 0) return {};
     if (length < buffer.size()) return fromWide(buffer.data(), length);
     buffer.resize(buffer.size() * 2);  // cut short: try again with more room
@@ -32,9 +33,13 @@ std::u16string baseNameOf(const std::u16string& path) {
   return name;
 }
 
-std::u16string Win32AppInfo::executableFolder() { return folderOf(modulePath(nullptr)); }
+std::u16string Win32AppInfo::executableFolder() {
+  return folderOf(modulePath(nullptr));
+}
 
-std::u16string Win32AppInfo::executableBaseName() { return baseNameOf(modulePath(nullptr)); }
+std::u16string Win32AppInfo::executableBaseName() {
+  return baseNameOf(modulePath(nullptr));
+}
 
 std::u16string Win32AppInfo::productName() {
   const std::u16string path = modulePath(nullptr);

@@ -11,7 +11,9 @@ LRESULT CALLBACK swallow(int code, WPARAM wParam, LPARAM lParam) {
 
 }  // namespace
 
-Win32Input::~Win32Input() { stopHooks(); }
+Win32Input::~Win32Input() {
+  stopHooks();
+}
 
 void Win32Input::blockInput(bool block) {
   if (block) {

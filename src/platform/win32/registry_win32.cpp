@@ -15,7 +15,9 @@ HKEY rootKey(RegRoot root) {
   return nullptr;
 }
 
-HKEY toHkey(RegKey key) { return reinterpret_cast<HKEY>(key); }
+HKEY toHkey(RegKey key) {
+  return reinterpret_cast<HKEY>(key);
+}
 
 }  // namespace
 
@@ -31,9 +33,9 @@ RegResult Win32Registry::createKey(RegRoot root, const std::u16string& path, std
                                    RegKey& key) {
   HKEY created = nullptr;
   DWORD disposition = 0;
-  const LSTATUS status = RegCreateKeyExW(rootKey(root), wide(path), 0, nullptr,
-                                         REG_OPTION_NON_VOLATILE, access, nullptr, &created,
-                                         &disposition);
+  const LSTATUS status =
+      RegCreateKeyExW(rootKey(root), wide(path), 0, nullptr, REG_OPTION_NON_VOLATILE, access,
+                      nullptr, &created, &disposition);
   key = status == ERROR_SUCCESS ? reinterpret_cast<RegKey>(created) : 0;
   return status;
 }
@@ -54,6 +56,8 @@ RegResult Win32Registry::queryValue(RegKey key, const std::u16string& name, std:
   return status;
 }
 
-RegResult Win32Registry::closeKey(RegKey key) { return RegCloseKey(toHkey(key)); }
+RegResult Win32Registry::closeKey(RegKey key) {
+  return RegCloseKey(toHkey(key));
+}
 
 }  // namespace platform::win32

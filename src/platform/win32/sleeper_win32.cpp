@@ -4,6 +4,8 @@
 
 namespace platform::win32 {
 
-void Win32Sleeper::sleep(std::uint32_t milliseconds) { Sleep(milliseconds); }
+void Win32Sleeper::sleep(std::uint32_t milliseconds) {
+  Sleep(milliseconds);
+}
 
 }  // namespace platform::win32

@@ -24,8 +24,12 @@ T* windowData(HWND hwnd, UINT message, LPARAM lParam) {
   return reinterpret_cast<T*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
 }
 
-HWND toHwnd(WindowHandle window) { return reinterpret_cast<HWND>(window); }
-WindowHandle fromHwnd(HWND hwnd) { return reinterpret_cast<WindowHandle>(hwnd); }
+HWND toHwnd(WindowHandle window) {
+  return reinterpret_cast<HWND>(window);
+}
+WindowHandle fromHwnd(HWND hwnd) {
+  return reinterpret_cast<WindowHandle>(hwnd);
+}
 
 }  // namespace
 
@@ -68,7 +72,9 @@ WindowHandle Win32WindowSystem::loadMainWindow(const std::u16string& caption,
   return fromHwnd(hwnd);
 }
 
-void Win32WindowSystem::hideWindow(WindowHandle window) { ShowWindow(toHwnd(window), SW_HIDE); }
+void Win32WindowSystem::hideWindow(WindowHandle window) {
+  ShowWindow(toHwnd(window), SW_HIDE);
+}
 
 IconHandle Win32WindowSystem::smallIcon(WindowHandle window) {
   const UINT dpi = GetDpiForWindow(toHwnd(window));
@@ -105,7 +111,9 @@ std::vector<WindowHandle> Win32WindowSystem::loadedWindows() {
   return loaded;
 }
 
-void Win32WindowSystem::unloadWindow(WindowHandle window) { DestroyWindow(toHwnd(window)); }
+void Win32WindowSystem::unloadWindow(WindowHandle window) {
+  DestroyWindow(toHwnd(window));
+}
 
 std::intptr_t Win32WindowSystem::sendMessage(WindowHandle window, std::uint32_t message,
                                              std::uintptr_t wParam, std::intptr_t lParam) {
@@ -163,7 +171,8 @@ WindowHandle Win32WindowSystem::loadDialog(const DialogLayout& design, DialogEve
   dialog->events = &events;
   NONCLIENTMETRICSW metrics{};
   metrics.cbSize = sizeof metrics;
-  if (!SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, design.dpi)) {
+  if (!SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0,
+                                  design.dpi)) {
     SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
   }
   dialog->font.reset(CreateFontIndirectW(&metrics.lfMessageFont));
@@ -207,11 +216,10 @@ WindowHandle Win32WindowSystem::loadDialog(const DialogLayout& design, DialogEve
       controlStyle |= WS_GROUP;
       firstTabStop = false;
     }
-    HWND child = CreateWindowExW(controlExStyle, className, wide(control.text), controlStyle,
-                                 control.rect.left, control.rect.top, control.rect.width,
-                                 control.rect.height, hwnd,
-                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)),
-                                 instance_, nullptr);
+    HWND child = CreateWindowExW(
+        controlExStyle, className, wide(control.text), controlStyle, control.rect.left,
+        control.rect.top, control.rect.width, control.rect.height, hwnd,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)), instance_, nullptr);
     SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(data->font.get()), FALSE);
     if (control.kind == ControlKind::TextBox) {
       SendMessageW(child, EM_SETLIMITTEXT, 0, 0);  // as long as the user likes

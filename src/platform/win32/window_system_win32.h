@@ -4,8 +4,8 @@
 
 #include <set>
 
-#include "platform/window.h"
 #include "platform/win32/handles.h"
+#include "platform/window.h"
 
 namespace platform::win32 {
 

@@ -24,7 +24,9 @@ void FakeWindowSystem::hideWindow(platform::WindowHandle window) {
   log_.push_back("hide:" + std::to_string(window));
 }
 
-platform::IconHandle FakeWindowSystem::smallIcon(platform::WindowHandle) { return kSmallIcon; }
+platform::IconHandle FakeWindowSystem::smallIcon(platform::WindowHandle) {
+  return kSmallIcon;
+}
 
 void FakeWindowSystem::popupMenu(platform::WindowHandle owner,
                                  const std::vector<platform::MenuEntry>& entries) {
@@ -44,8 +46,8 @@ void FakeWindowSystem::unloadWindow(platform::WindowHandle window) {
 std::intptr_t FakeWindowSystem::sendMessage(platform::WindowHandle window, std::uint32_t message,
                                             std::uintptr_t wParam, std::intptr_t lParam) {
   std::ostringstream call;
-  call << "send:" << window << ",0x" << std::hex << message << ",0x" << wParam << ","
-       << std::dec << lParam;
+  call << "send:" << window << ",0x" << std::hex << message << ",0x" << wParam << "," << std::dec
+       << lParam;
   log_.push_back(call.str());
   return 0;
 }
@@ -68,7 +70,9 @@ int FakeWindowSystem::messageBox(platform::WindowHandle, const std::u16string& t
   return messageBoxAnswer;
 }
 
-unsigned FakeWindowSystem::dpiAt(int x, int) { return x < 1000 ? leftDpi : rightDpi; }
+unsigned FakeWindowSystem::dpiAt(int x, int) {
+  return x < 1000 ? leftDpi : rightDpi;
+}
 
 platform::WindowHandle FakeWindowSystem::loadDialog(const platform::DialogLayout& design,
                                                     platform::DialogEvents& events) {
@@ -78,7 +82,8 @@ platform::WindowHandle FakeWindowSystem::loadDialog(const platform::DialogLayout
   dialog = 0x30030 + dialogs.size();
   windows.push_back(dialog);
   controls.clear();
-  for (const platform::ControlLayout& control : design.controls) controls[control.id] = control.text;
+  for (const platform::ControlLayout& control : design.controls)
+    controls[control.id] = control.text;
   return dialog;
 }
 

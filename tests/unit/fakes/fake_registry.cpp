@@ -90,7 +90,9 @@ RegResult FakeRegistry::closeKey(RegKey key) {
   return handles_.erase(key) == 1 ? reg_result::kSuccess : reg_result::kInvalidHandle;
 }
 
-bool FakeRegistry::keyExists(const std::u16string& path) const { return findKey(path) != nullptr; }
+bool FakeRegistry::keyExists(const std::u16string& path) const {
+  return findKey(path) != nullptr;
+}
 
 void FakeRegistry::putKey(const std::u16string& path) {
   // Every parent along the path exists as a key of its own, as in the registry.

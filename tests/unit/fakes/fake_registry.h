@@ -26,9 +26,8 @@ class FakeRegistry final : public platform::Registry {
                               std::uint32_t access, platform::RegKey& key) override;
   platform::RegResult createKey(platform::RegRoot root, const std::u16string& path,
                                 std::uint32_t access, platform::RegKey& key) override;
-  platform::RegResult setValue(platform::RegKey key, const std::u16string& name,
-                               std::uint32_t type, const std::uint8_t* data,
-                               std::uint32_t size) override;
+  platform::RegResult setValue(platform::RegKey key, const std::u16string& name, std::uint32_t type,
+                               const std::uint8_t* data, std::uint32_t size) override;
   platform::RegResult queryValue(platform::RegKey key, const std::u16string& name,
                                  std::uint32_t& type, std::uint8_t* data,
                                  std::uint32_t& size) override;

@@ -29,11 +29,23 @@ TEST(HolditLayout, TwipsBecomePixelsAtTheDpi) {
     unsigned dpi;
     PixelRect client, label, text, apply, cancel;
   } cases[] = {
-      {96, {405, 411, 301, 48}, {12, 15, 55, 16}, {69, 12, 39, 22}, {191, 13, 48, 23},
+      {96,
+       {405, 411, 301, 48},
+       {12, 15, 55, 16},
+       {69, 12, 39, 22},
+       {191, 13, 48, 23},
        {245, 13, 48, 23}},
-      {144, {608, 617, 452, 72}, {18, 23, 83, 24}, {104, 18, 59, 33}, {287, 20, 72, 35},
+      {144,
+       {608, 617, 452, 72},
+       {18, 23, 83, 24},
+       {104, 18, 59, 33},
+       {287, 20, 72, 35},
        {368, 20, 72, 35}},
-      {120, {506, 514, 376, 60}, {15, 19, 69, 20}, {86, 15, 49, 28}, {239, 16, 60, 29},
+      {120,
+       {506, 514, 376, 60},
+       {15, 19, 69, 20},
+       {86, 15, 49, 28},
+       {239, 16, 60, 29},
        {306, 16, 60, 29}},
   };
   for (const auto& c : cases) {
@@ -88,12 +100,13 @@ TEST_F(HolditTest, TextThatIsNoNumberBecomesThree) {
   const struct {
     std::u16string typed;
     std::u16string shown;
-  } cases[] = {{u"3x", u"3"}, {u"", u"3"},    {u"-", u"3"},       {u".", u"3"},
+  } cases[] = {{u"3x", u"3"},    {u"", u"3"},    {u"-", u"3"},   {u".", u"3"},
                {u"2.5", u"2.5"}, {u"-4", u"-4"}, {u" 7", u" 7"}, {u"1e", u"3"}};
   for (const auto& c : cases) {
     log.clear();
     windows.typeInto(Holdit::text1, c.typed);
-    EXPECT_EQ(windows.controls[Holdit::text1], c.shown) << std::string(c.typed.begin(), c.typed.end());
+    EXPECT_EQ(windows.controls[Holdit::text1], c.shown)
+        << std::string(c.typed.begin(), c.typed.end());
     // Setting "3" raises one more change, which stops there.
     EXPECT_EQ(log.size(), c.typed == c.shown ? 0u : 1u);
   }

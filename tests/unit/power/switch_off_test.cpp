@@ -27,8 +27,7 @@ TEST(SwitchOff, PowersDownThenDispatchesBlocksReadsSleepsUnblocks) {
   world.registry.putText(kSettingsKey, u"Holdit", u"2.5");
   // The read happens between block and sleep: a value changed while the queue
   // is dispatched is the one used.
-  world.windows.pending.push_back(
-      [&] { world.registry.putText(kSettingsKey, u"Holdit", u"1"); });
+  world.windows.pending.push_back([&] { world.registry.putText(kSettingsKey, u"Holdit", u"1"); });
   mnuOffBtn_Click(world.context, kForm1);
   const CallLog expected = {"send:" + std::to_string(kForm1) + ",0x112,0xf170,2", "dispatch",
                             "block", "sleep:1000", "unblock"};
@@ -88,8 +87,8 @@ TEST(SwitchOff, ASecondSwitchOffWaitingInTheQueueCompletesItsHoldFirst) {
   world.windows.pending.push_back([&] { mnuOffBtn_Click(world.context, kForm1); });
   mnuOffBtn_Click(world.context, kForm1);
   const std::string send = "send:" + std::to_string(kForm1) + ",0x112,0xf170,2";
-  const CallLog expected = {send,  "dispatch",   send,    "dispatch",   "block", "sleep:1000",
-                            "unblock", "block", "sleep:1000", "unblock"};
+  const CallLog expected = {send,         "dispatch", send,    "dispatch",   "block",
+                            "sleep:1000", "unblock",  "block", "sleep:1000", "unblock"};
   EXPECT_EQ(world.log, expected);
 }
 

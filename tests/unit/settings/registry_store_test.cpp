@@ -37,7 +37,11 @@ TEST(LoadRegText, ReadsEachStoredShapeAsText) {
   const std::vector<ReadCase> cases = {
       {"terminated text", reg_type::kSz, utf16(std::u16string(u"2.5\0", 4)), u"2.5"},
       {"text without terminator keeps its last character", reg_type::kSz, utf16(u"12"), u"12"},
-      {"text stops at its first NUL", reg_type::kSz, utf16(std::u16string(u"7\0" u"9\0", 4)), u"7"},
+      {"text stops at its first NUL", reg_type::kSz,
+       utf16(std::u16string(u"7\0"
+                            u"9\0",
+                            4)),
+       u"7"},
       {"blanks kept", reg_type::kSz, utf16(std::u16string(u" 3 \0", 4)), u" 3 "},
       {"non-ASCII text", reg_type::kSz, utf16(std::u16string(u"2,5\u00A0s\0", 6)), u"2,5\u00A0s"},
       {"zero bytes", reg_type::kSz, {}, u""},
@@ -110,8 +114,8 @@ TEST(SaveRegText, CreatesMissingKeyAndParentsThenWrites) {
   EXPECT_TRUE(registry.keyExists(u"Software\\Velmarind"));
   EXPECT_EQ(registry.text(kKey, u"SitL"), u" 0");
   // Probe with the six key rights, create with the same, then open to set.
-  const std::vector<std::string> expected = {"open:63", "create:63", "close", "open:2", "set",
-                                             "close"};
+  const std::vector<std::string> expected = {"open:63", "create:63", "close",
+                                             "open:2",  "set",       "close"};
   EXPECT_EQ(registry.calls, expected);
 }
 
@@ -140,7 +144,7 @@ TEST(SaveRegText, RefusalsStoreNothingAndLeaveNoKeyOpen) {
   for (const Case& c : cases) {
     FakeRegistry registry;
     if (c.keyExists) registry.putKey(kKey);
-    (c.refusal == Refusal::Open ? registry.refuseOpen
+    (c.refusal == Refusal::Open     ? registry.refuseOpen
      : c.refusal == Refusal::Create ? registry.refuseCreate
                                     : registry.refuseSet) = platform::reg_result::kAccessDenied;
     SaveRegText(registry, kHkcu, kKey, u"Holdit", u"4");

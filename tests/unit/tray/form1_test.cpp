@@ -46,8 +46,8 @@ TEST(Form1Load, HidesTheWindowThenAddsTheIconOnce) {
   Form1 form{windows, shell, commands};
   form.Load();
 
-  const CallLog expected = {"load:Tenebrolite", "hide:" + std::to_string(FakeWindowSystem::kMainWindow),
-                            "nim:add"};
+  const CallLog expected = {"load:Tenebrolite",
+                            "hide:" + std::to_string(FakeWindowSystem::kMainWindow), "nim:add"};
   EXPECT_EQ(log, expected);
   ASSERT_EQ(shell.records.size(), 1u);
   const TrayIconData& record = shell.records[0];
@@ -87,7 +87,7 @@ TEST_F(Form1Test, PopupShowsTheCommandMenu) {
   form.onTrayNotification(msg::kRButtonUp);
   ASSERT_EQ(windows.popups.size(), 1u);
   const auto& entries = windows.popups[0];
-  const char16_t* captions[] = {u"Switch Off", u"Anti shake", u"", u"Help",
+  const char16_t* captions[] = {u"Switch Off", u"Anti shake", u"",    u"Help",
                                 u"About",      u"Close",      u"Exit"};
   ASSERT_EQ(entries.size(), std::size(captions));
   for (std::size_t i = 0; i < entries.size(); ++i) {
