@@ -9,6 +9,7 @@ namespace platform {
 
 namespace nim {
 inline constexpr std::uint32_t kAdd = 0;
+inline constexpr std::uint32_t kModify = 1;
 inline constexpr std::uint32_t kDelete = 2;
 }  // namespace nim
 

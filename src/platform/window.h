@@ -48,6 +48,8 @@ class MainWindowEvents {
   virtual void onMenuCommand(int command) = 0;
   // The shell's "TaskbarCreated" broadcast: the notification area is new.
   virtual void onTaskbarCreated() = 0;
+  // The window's dpi changed (a new display scale): icons want another size.
+  virtual void onDpiChanged() = 0;
 };
 
 // A rectangle in pixels.

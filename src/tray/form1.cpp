@@ -82,6 +82,12 @@ void Form1::onTaskbarCreated() {
   AddTrayIcon();
 }
 
+// The icon stays; only its picture changes to the size for the new scale.
+void Form1::onDpiChanged() {
+  trayIconData_.hIcon = windows_.smallIcon(hWnd_);
+  shell_.notifyIcon(nim::kModify, trayIconData_);
+}
+
 void Form1::mnuOffBtn2_Click() {
   commands_.mnuOffBtn_Click();
 }

@@ -38,6 +38,7 @@ class Form1 final : public platform::MainWindowEvents {
   void onTrayNotification(std::uint32_t mouseMessage) override;
   void onMenuCommand(int command) override;
   void onTaskbarCreated() override;
+  void onDpiChanged() override;
 
  private:
   platform::WindowSystem& windows_;

@@ -105,6 +105,18 @@ TEST(Startup, IgnoredNotificationsDoNothingAndTaskbarCreatedAddsTheIconAgain) {
   EXPECT_TRUE(program.exit());
 }
 
+TEST(Startup, ANewDisplayScaleChangesTheIconWithoutAddingIt) {
+  TempFolder folder(L"dpi");
+  Program program(folder.install(), true);
+  HWND window = program.mainWindow();
+  ASSERT_TRUE(waitFor([&] { return iconAdds(program) == 1; }));
+  PostMessageW(window, WM_DPICHANGED, MAKEWPARAM(144, 144), 0);
+  ASSERT_TRUE(
+      waitFor([&] { return program.callCount("shell32.Shell_NotifyIconW", NIM_MODIFY) == 1; }));
+  EXPECT_EQ(iconAdds(program), 1u);
+  EXPECT_TRUE(program.exit());
+}
+
 TEST(Startup, TwoStartsGiveTwoRunningPrograms) {
   TempFolder folder(L"twice");
   const std::wstring exe = folder.install();

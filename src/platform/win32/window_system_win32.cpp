@@ -79,6 +79,8 @@ void Win32WindowSystem::hideWindow(WindowHandle window) {
 IconHandle Win32WindowSystem::smallIcon(WindowHandle window) {
   const UINT dpi = GetDpiForWindow(toHwnd(window));
   const int size = GetSystemMetricsForDpi(SM_CXSMICON, dpi != 0 ? dpi : USER_DEFAULT_SCREEN_DPI);
+  // The shell keeps its own copy of a notification icon, so the one shown
+  // before may go.
   smallIcon_.reset(static_cast<HICON>(
       LoadImageW(instance_, MAKEINTRESOURCEW(kAppIconId), IMAGE_ICON, size, size, 0)));
   return reinterpret_cast<IconHandle>(smallIcon_.get());
@@ -326,6 +328,9 @@ LRESULT Win32WindowSystem::handleMain(HWND hwnd, UINT message, WPARAM wParam, LP
       if (HIWORD(wParam) == 0 && lParam == 0 && mainEvents_ != nullptr) {
         mainEvents_->onMenuCommand(LOWORD(wParam));
       }
+      return 0;
+    case WM_DPICHANGED:
+      if (mainEvents_ != nullptr) mainEvents_->onDpiChanged();
       return 0;
     case WM_NCDESTROY:
       mainEvents_ = nullptr;

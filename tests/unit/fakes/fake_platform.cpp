@@ -25,7 +25,7 @@ void FakeWindowSystem::hideWindow(platform::WindowHandle window) {
 }
 
 platform::IconHandle FakeWindowSystem::smallIcon(platform::WindowHandle) {
-  return kSmallIcon;
+  return smallIconHandle;
 }
 
 void FakeWindowSystem::popupMenu(platform::WindowHandle owner,
@@ -108,6 +108,7 @@ void FakeWindowSystem::typeInto(int control, const std::u16string& text) {
 
 bool FakeShell::notifyIcon(std::uint32_t message, const platform::TrayIconData& data) {
   log_.push_back(message == platform::nim::kAdd      ? "nim:add"
+                 : message == platform::nim::kModify ? "nim:modify"
                  : message == platform::nim::kDelete ? "nim:delete"
                                                      : "nim:" + std::to_string(message));
   records.push_back(data);

@@ -51,6 +51,7 @@ class FakeWindowSystem final : public platform::WindowSystem {
 
   static constexpr platform::WindowHandle kMainWindow = 0x10010;
   static constexpr platform::IconHandle kSmallIcon = 0x20020;
+  platform::IconHandle smallIconHandle = kSmallIcon;  // what smallIcon() gives now
 
   std::vector<platform::WindowHandle> windows;
   std::u16string mainCaption;

@@ -127,6 +127,15 @@ TEST_F(Form1Test, ExitRemovesTheIconThatWasAdded) {
   EXPECT_EQ(shell.records[1].uID, 1u);
 }
 
+TEST_F(Form1Test, ANewDisplayScaleChangesTheIconsPictureOnly) {
+  windows.smallIconHandle = 0x20040;
+  form.onDpiChanged();
+  EXPECT_EQ(log, CallLog{"nim:modify"});
+  EXPECT_EQ(shell.records.back().hIcon, 0x20040u);
+  EXPECT_EQ(shell.records.back().uFlags, 7u);
+  EXPECT_EQ(shell.records.back().szTip, u"Tenebrolite");
+}
+
 TEST_F(Form1Test, TaskbarCreatedAddsTheIconAgain) {
   form.onTaskbarCreated();
   EXPECT_EQ(log, CallLog{"nim:add"});
