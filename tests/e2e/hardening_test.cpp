@@ -68,9 +68,7 @@ TEST(Hardening, EndedFromOutsideDuringAHoldInputFlowsAtOnce) {
   program.notifyIcon(WM_LBUTTONUP);
   ASSERT_TRUE(waitFor([&] { return program.relayCalls("user32.SetWindowsHookExW").size() == 2; }));
   program.kill();
-  target.focus();
-  ASSERT_TRUE(waitForKeyboardFocus("typing target"));
-  runUnix(L"/usr/bin/xdotool type --delay 20 free");
+  ASSERT_TRUE(target.type(L"free"));
   // Well inside the ten seconds the hold would have lasted.
   EXPECT_TRUE(waitFor([&] { return target.text() == L"free"; }, std::chrono::seconds(3)));
   reg::deleteValue(kSettingsKey, L"Holdit");
@@ -92,9 +90,7 @@ TEST(Hardening, TwoQuickSwitchOffsHoldOneAfterTheOther) {
   EXPECT_EQ(sleeps[1].args.at(0), 500u);
   ASSERT_TRUE(
       waitFor([&] { return program.relayCalls("user32.UnhookWindowsHookEx").size() == 4; }));
-  target.focus();
-  ASSERT_TRUE(waitForKeyboardFocus("typing target"));
-  runUnix(L"/usr/bin/xdotool type --delay 20 free");
+  ASSERT_TRUE(target.type(L"free"));
   EXPECT_TRUE(waitFor([&] { return target.text() == L"free"; }, std::chrono::seconds(5)));
   reg::deleteValue(kSettingsKey, L"Holdit");
   EXPECT_TRUE(program.exit());

@@ -188,6 +188,13 @@ void TypingTarget::focus() const {
   pumpFor(100);
 }
 
+bool TypingTarget::type(const std::wstring& keys) const {
+  focus();
+  if (!waitForKeyboardFocus("typing target")) return false;
+  runUnix(L"/usr/bin/xdotool type --delay 20 " + keys);
+  return true;
+}
+
 std::wstring TypingTarget::text() const {
   wchar_t buffer[256] = {};
   GetWindowTextW(edit_, buffer, 256);

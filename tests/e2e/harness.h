@@ -54,6 +54,9 @@ class TypingTarget {
   std::wstring text() const;
   // Brings the window to the front with the focus in the text box.
   void focus() const;
+  // Types with xdotool, as a person at the keyboard; false when the window
+  // could not get the keyboard focus first.
+  bool type(const std::wstring& keys) const;
 
  private:
   HWND window_ = nullptr;

@@ -103,25 +103,20 @@ TEST(SwitchOff, KeysTypedDuringTheHoldNeverArrive) {
   Program program(folder.install(), true);
   program.mainWindow();
   TypingTarget target;
-  ASSERT_TRUE(waitForKeyboardFocus("typing target"));
-  runUnix(L"/usr/bin/xdotool type --delay 20 ok");
+  ASSERT_TRUE(target.type(L"ok"));
   ASSERT_TRUE(waitFor([&] { return target.text() == L"ok"; }))
       << "typed keys do not reach the target even without a hold";
 
   program.notifyIcon(WM_LBUTTONUP);
   ASSERT_TRUE(waitFor([&] { return program.relayCalls("user32.SetWindowsHookExW").size() == 2; }));
-  target.focus();
-  ASSERT_TRUE(waitForKeyboardFocus("typing target"));
-  runUnix(L"/usr/bin/xdotool type --delay 20 held");
+  ASSERT_TRUE(target.type(L"held"));
   Hold hold;
   ASSERT_TRUE(waitFor([&] { return holdEnded(program, 0, hold); }));
   EXPECT_EQ(hold.milliseconds, 3000u);
   ASSERT_TRUE(
       waitFor([&] { return program.relayCalls("user32.UnhookWindowsHookEx").size() == 2; }));
 
-  target.focus();
-  ASSERT_TRUE(waitForKeyboardFocus("typing target"));
-  runUnix(L"/usr/bin/xdotool type --delay 20 after");
+  ASSERT_TRUE(target.type(L"after"));
   waitFor([&] { return target.text().size() >= 7; }, std::chrono::seconds(5));
   const std::wstring typed = target.text();
   EXPECT_EQ(std::string(typed.begin(), typed.end()), "okafter");
