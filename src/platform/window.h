@@ -12,7 +12,6 @@ using WindowHandle = std::uintptr_t;
 using IconHandle = std::uintptr_t;
 
 namespace msg {
-inline constexpr std::uint32_t kNull = 0x0000;
 inline constexpr std::uint32_t kSysCommand = 0x0112;
 inline constexpr std::uint32_t kMouseMove = 0x0200;
 inline constexpr std::uint32_t kLButtonDown = 0x0201;

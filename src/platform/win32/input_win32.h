@@ -20,9 +20,6 @@ class Win32Input final : public Input {
 
   void blockInput(bool block) override;
 
-  // Whether the hooks are in now.
-  bool hooksInstalled() const { return static_cast<bool>(hookThread_); }
-
  private:
   static DWORD WINAPI hookThreadMain(void* readyEvent);
   void startHooks();

@@ -14,7 +14,6 @@ std::string narrow(const std::u16string& text) {
 platform::WindowHandle FakeWindowSystem::loadMainWindow(const std::u16string& caption,
                                                         platform::MainWindowEvents& events) {
   log_.push_back("load:" + narrow(caption));
-  mainCaption = caption;
   mainEvents = &events;
   windows.push_back(kMainWindow);
   return kMainWindow;

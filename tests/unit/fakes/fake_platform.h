@@ -54,7 +54,6 @@ class FakeWindowSystem final : public platform::WindowSystem {
   platform::IconHandle smallIconHandle = kSmallIcon;  // what smallIcon() gives now
 
   std::vector<platform::WindowHandle> windows;
-  std::u16string mainCaption;
   platform::MainWindowEvents* mainEvents = nullptr;
   std::vector<std::vector<platform::MenuEntry>> popups;
   // What waits in the queue: each runs at the next dispatch of pending messages.
