@@ -15,12 +15,10 @@ std::string narrow(const std::wstring& text) {
 class Dialog : public ::testing::Test {
  protected:
   void SetUp() override {
-    reg::deleteValue(kSettingsKey, L"Holdit");
     program_.emplace(folder_.install(), true);
     program_->mainWindow();
   }
   void TearDown() override {
-    reg::deleteValue(kSettingsKey, L"Holdit");
     if (program_->running()) {
       EXPECT_TRUE(program_->exit());
     }
@@ -53,6 +51,7 @@ class Dialog : public ::testing::Test {
   HWND messageBox() const { return visibleWindowOf(program_->pid(), L"#32770"); }
   std::wstring stored() const { return reg::text(kSettingsKey, L"Holdit"); }
 
+  StoredHold absent_;  // none at the start, none left behind
   TempFolder folder_{L"dialog"};
   std::optional<Program> program_;
 };

@@ -40,27 +40,24 @@ TEST(Hardening, EveryShapeOfHolditGivesAHoldWithinTenSeconds) {
       {"1 MB of digits", REG_SZ, utf16(std::wstring(1 << 19, L'1')), 3000},
       {"100 000 blanks, then a digit", REG_SZ, utf16(std::wstring(100000, L' ') + L"4"), 4000},
   };
+  StoredHold stored;
   TempFolder folder(L"holdit shapes");
   Program program(folder.install(), true);
   program.mainWindow();
   std::size_t n = 0;
   for (const auto& c : cases) {
-    reg::deleteValue(kSettingsKey, L"Holdit");
-    reg::setRaw(kSettingsKey, L"Holdit", c.type, c.data);
+    stored.setRaw(c.type, c.data);
     program.notifyIcon(WM_LBUTTONUP);
     ++n;
-    ASSERT_TRUE(waitFor([&] { return program.callCount("user32.BlockInput", 0) == n; })) << c.what;
-    const auto sleeps = program.relayCalls("kernel32.Sleep");
-    ASSERT_EQ(sleeps.size(), n);
-    EXPECT_EQ(sleeps.back().args.at(0), c.ms) << c.what;
+    ASSERT_TRUE(waitFor([&] { return program.endedHolds().size() == n; })) << c.what;
+    EXPECT_EQ(program.endedHolds().back().milliseconds, c.ms) << c.what;
     EXPECT_TRUE(program.running()) << c.what;
   }
-  reg::deleteValue(kSettingsKey, L"Holdit");
   EXPECT_TRUE(program.exit());
 }
 
 TEST(Hardening, EndedFromOutsideDuringAHoldInputFlowsAtOnce) {
-  reg::setText(kSettingsKey, L"Holdit", L"10");
+  StoredHold stored(L"10");
   TempFolder folder(L"terminated");
   Program program(folder.install(), true);
   program.mainWindow();
@@ -71,11 +68,10 @@ TEST(Hardening, EndedFromOutsideDuringAHoldInputFlowsAtOnce) {
   ASSERT_TRUE(target.type(L"free"));
   // Well inside the ten seconds the hold would have lasted.
   EXPECT_TRUE(waitFor([&] { return target.text() == L"free"; }, std::chrono::seconds(3)));
-  reg::deleteValue(kSettingsKey, L"Holdit");
 }
 
 TEST(Hardening, TwoQuickSwitchOffsHoldOneAfterTheOther) {
-  reg::setText(kSettingsKey, L"Holdit", L"0.5");
+  StoredHold stored(L"0.5");
   TempFolder folder(L"twice quickly");
   Program program(folder.install(), true);
   program.mainWindow();
@@ -83,21 +79,20 @@ TEST(Hardening, TwoQuickSwitchOffsHoldOneAfterTheOther) {
   // The second release waits in the queue while the first one powers down.
   program.notifyIcon(WM_LBUTTONUP);
   program.notifyIcon(WM_LBUTTONUP);
-  ASSERT_TRUE(waitFor([&] { return program.callCount("user32.BlockInput", 0) == 2; }));
-  const auto sleeps = program.relayCalls("kernel32.Sleep");
-  ASSERT_EQ(sleeps.size(), 2u);
-  EXPECT_EQ(sleeps[0].args.at(0), 500u);
-  EXPECT_EQ(sleeps[1].args.at(0), 500u);
+  ASSERT_TRUE(waitFor([&] { return program.endedHolds().size() == 2; }));
+  const auto holds = program.endedHolds();
+  EXPECT_EQ(holds[0].milliseconds, 500u);
+  EXPECT_EQ(holds[1].milliseconds, 500u);
+  EXPECT_EQ(program.relayCalls("kernel32.Sleep").size(), 2u);
   ASSERT_TRUE(
       waitFor([&] { return program.relayCalls("user32.UnhookWindowsHookEx").size() == 4; }));
   ASSERT_TRUE(target.type(L"free"));
   EXPECT_TRUE(waitFor([&] { return target.text() == L"free"; }, std::chrono::seconds(5)));
-  reg::deleteValue(kSettingsKey, L"Holdit");
   EXPECT_TRUE(program.exit());
 }
 
 TEST(Hardening, TaskbarCreatedDuringTheDialogAndDuringAHoldAddsTheIconOnce) {
-  reg::setText(kSettingsKey, L"Holdit", L"1");
+  StoredHold stored(L"1");
   TempFolder folder(L"explorer restarted");
   Program program(folder.install(), true);
   HWND window = program.mainWindow();
@@ -118,7 +113,6 @@ TEST(Hardening, TaskbarCreatedDuringTheDialogAndDuringAHoldAddsTheIconOnce) {
       waitFor([&] { return program.callCount("shell32.Shell_NotifyIconW", NIM_ADD) == 3; }));
   SendMessageW(window, WM_NULL, 0, 0);
   EXPECT_EQ(program.callCount("shell32.Shell_NotifyIconW", NIM_ADD), 3u);
-  reg::deleteValue(kSettingsKey, L"Holdit");
   EXPECT_TRUE(program.exit());
 }
 

@@ -325,6 +325,19 @@ std::vector<RelayCall> Program::relayCalls() const {
   return calls;
 }
 
+std::vector<Hold> Program::endedHolds() const {
+  const auto sleeps = relayCalls("kernel32.Sleep");
+  std::vector<RelayCall> unblocks;
+  for (const RelayCall& call : relayCalls("user32.BlockInput")) {
+    if (call.args.at(0) == 0) unblocks.push_back(call);
+  }
+  std::vector<Hold> holds;
+  for (std::size_t i = 0; i < sleeps.size() && i < unblocks.size(); ++i) {
+    holds.push_back({sleeps[i].args.at(0), sleeps[i].time, unblocks[i].time});
+  }
+  return holds;
+}
+
 bool Program::exit() {
   chooseCommand(command::kExit);
   return waitForExit();
@@ -387,6 +400,23 @@ std::wstring windowText(HWND window) {
   SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
   text.resize(static_cast<std::size_t>(length));
   return text;
+}
+
+StoredHold::StoredHold(const std::wstring& text) {
+  set(text);
+}
+
+void StoredHold::set(const std::wstring& text) {
+  reg::setText(kSettingsKey, L"Holdit", text);
+}
+
+void StoredHold::setRaw(DWORD type, const std::vector<BYTE>& data) {
+  clear();
+  reg::setRaw(kSettingsKey, L"Holdit", type, data);
+}
+
+void StoredHold::clear() {
+  reg::deleteValue(kSettingsKey, L"Holdit");
 }
 
 namespace reg {

@@ -78,6 +78,27 @@ class TempFolder {
   std::wstring path_;
 };
 
+// "Holdit" as a test wants it, and absent again when the test ends, however
+// it ends (an assertion that fails returns early).
+class StoredHold {
+ public:
+  StoredHold() { clear(); }
+  explicit StoredHold(const std::wstring& text);
+  ~StoredHold() { clear(); }
+  StoredHold(const StoredHold&) = delete;
+  StoredHold& operator=(const StoredHold&) = delete;
+  void set(const std::wstring& text);
+  void setRaw(DWORD type, const std::vector<BYTE>& data);
+  void clear();
+};
+
+// One hold that has ended: its Sleep call and the unblock after it.
+struct Hold {
+  unsigned long long milliseconds = 0;
+  double slept = 0;      // when Sleep was called, in seconds
+  double unblocked = 0;  // when input was let go again
+};
+
 // One call the program made, as Wine's relay trace reports it.
 struct RelayCall {
   double time = 0;           // seconds, from the trace's timestamps
@@ -113,6 +134,8 @@ class Program {
   // The traced calls made by the program's own code, in order.
   std::vector<RelayCall> relayCalls() const;
   std::vector<RelayCall> relayCalls(const std::string& function) const;
+  // The holds of the switch-offs so far that have ended, in order.
+  std::vector<Hold> endedHolds() const;
   // How many traced calls of a function had this first argument.
   std::size_t callCount(const std::string& function, unsigned long long firstArg) const;
 

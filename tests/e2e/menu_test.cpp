@@ -96,7 +96,7 @@ TEST(Menu, ClickingElsewhereClosesItAndRunsNothing) {
 }
 
 TEST(Menu, SwitchOffIsTheSameAsALeftClick) {
-  reg::setText(kSettingsKey, L"Holdit", L"0.25");
+  StoredHold stored(L"0.25");
   TempFolder folder(L"menu switch off");
   Program program(folder.install(), true);
   HWND window = program.mainWindow();
@@ -109,7 +109,6 @@ TEST(Menu, SwitchOffIsTheSameAsALeftClick) {
   EXPECT_EQ(send[0].args.at(2), 0xF170u);
   EXPECT_EQ(send[0].args.at(3), 2u);
   EXPECT_EQ(program.relayCalls("kernel32.Sleep")[0].args.at(0), 250u);
-  reg::deleteValue(kSettingsKey, L"Holdit");
   EXPECT_TRUE(program.exit());
 }
 

@@ -44,7 +44,7 @@ int wmain(int argc, wchar_t** argv) {
   output = argv[1];
   const int width = GetSystemMetrics(SM_CXSCREEN);
   const int height = GetSystemMetrics(SM_CYSCREEN);
-  reg::deleteValue(kSettingsKey, L"Holdit");
+  StoredHold absent;  // the dialog shows "3" whatever is stored; nothing left behind
 
   Program program(builtProgram(), false);
   program.mainWindow();

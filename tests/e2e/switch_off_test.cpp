@@ -8,26 +8,16 @@
 namespace e2e {
 namespace {
 
-struct Hold {
-  double sleepCalled = 0;
-  double unblocked = 0;
-  unsigned long long milliseconds = 0;
-};
-
 // The hold of the n-th switch-off in the trace, once it has ended.
 bool holdEnded(const Program& program, std::size_t n, Hold& hold) {
-  const auto sleeps = program.relayCalls("kernel32.Sleep");
-  std::vector<RelayCall> unblocks;
-  for (const RelayCall& call : program.relayCalls("user32.BlockInput")) {
-    if (call.args.at(0) == 0) unblocks.push_back(call);
-  }
-  if (sleeps.size() <= n || unblocks.size() <= n) return false;
-  hold = {sleeps[n].time, unblocks[n].time, sleeps[n].args.at(0)};
+  const auto holds = program.endedHolds();
+  if (holds.size() <= n) return false;
+  hold = holds[n];
   return true;
 }
 
 TEST(SwitchOff, PowersDownBlocksSleepsAndUnblocksInOrder) {
-  reg::deleteValue(kSettingsKey, L"Holdit");
+  StoredHold absent;
   TempFolder folder(L"switch off");
   Program program(folder.install(), true);
   HWND window = program.mainWindow();
@@ -77,9 +67,10 @@ TEST(SwitchOff, EachSwitchOffReadsTheStoredHoldAgain) {
     unsigned long long ms;
     bool fromMenu;
   } cases[] = {{L"0.5", 500, false}, {L"2.5", 2500, true}, {L"25", 3000, false}, {L"x", 0, true}};
+  StoredHold stored;
   std::size_t n = 0;
   for (const auto& c : cases) {
-    reg::setText(kSettingsKey, L"Holdit", c.stored);
+    stored.set(c.stored);
     if (c.fromMenu) {
       program.chooseCommand(command::kSwitchOff);
     } else {
@@ -90,15 +81,14 @@ TEST(SwitchOff, EachSwitchOffReadsTheStoredHoldAgain) {
     EXPECT_EQ(hold.milliseconds, c.ms)
         << "stored " << std::string(c.stored, c.stored + wcslen(c.stored));
     std::printf("hold %5llu ms set, input blocked %7.1f ms (Sleep call to unblock)\n", c.ms,
-                (hold.unblocked - hold.sleepCalled) * 1000);
+                (hold.unblocked - hold.slept) * 1000);
     ++n;
   }
-  reg::deleteValue(kSettingsKey, L"Holdit");
   EXPECT_TRUE(program.exit());
 }
 
 TEST(SwitchOff, KeysTypedDuringTheHoldNeverArrive) {
-  reg::setText(kSettingsKey, L"Holdit", L"3");
+  StoredHold stored(L"3");
   TempFolder folder(L"typing");
   Program program(folder.install(), true);
   program.mainWindow();
@@ -120,7 +110,6 @@ TEST(SwitchOff, KeysTypedDuringTheHoldNeverArrive) {
   waitFor([&] { return target.text().size() >= 7; }, std::chrono::seconds(5));
   const std::wstring typed = target.text();
   EXPECT_EQ(std::string(typed.begin(), typed.end()), "okafter");
-  reg::deleteValue(kSettingsKey, L"Holdit");
   EXPECT_TRUE(program.exit());
 }
 
