@@ -16,5 +16,7 @@ echo "Installing: ${missing[*]}"
 sudo=()
 [ "$(id -u)" -eq 0 ] || sudo=(sudo)
 export DEBIAN_FRONTEND=noninteractive
-"${sudo[@]}" apt-get update -qq
-"${sudo[@]}" apt-get install -y -qq "${missing[@]}"
+# Another install running at the same time holds dpkg's lock: wait for it.
+wait_lock=(-o DPkg::Lock::Timeout=900)
+"${sudo[@]}" apt-get "${wait_lock[@]}" update -qq
+"${sudo[@]}" apt-get "${wait_lock[@]}" install -y -qq "${missing[@]}"
