@@ -9,6 +9,7 @@ add_link_options(-static -Wl,--gc-sections -Wl,--dynamicbase -Wl,--high-entropy-
 
 add_library(tenebrolite_win32 STATIC
   src/platform/win32/app_info_win32.cpp
+  src/platform/win32/hold_guard_win32.cpp
   src/platform/win32/input_win32.cpp
   src/platform/win32/locale_win32.cpp
   src/platform/win32/registry_win32.cpp
@@ -16,7 +17,7 @@ add_library(tenebrolite_win32 STATIC
   src/platform/win32/sleeper_win32.cpp
   src/platform/win32/window_system_win32.cpp
 )
-target_link_libraries(tenebrolite_win32 PUBLIC tenebrolite_core version shcore PRIVATE project_warnings)
+target_link_libraries(tenebrolite_win32 PUBLIC tenebrolite_core version shcore ole32 PRIVATE project_warnings)
 target_compile_definitions(tenebrolite_win32 PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX
   _WIN32_WINNT=0x0A00 WINVER=0x0A00 NTDDI_VERSION=0x0A000006)
 
@@ -25,7 +26,11 @@ add_executable(Tenebrolite WIN32
   res/tenebrolite.rc
 )
 target_link_libraries(Tenebrolite PRIVATE tenebrolite_win32 project_warnings)
-target_link_options(Tenebrolite PRIVATE -municode -s)
+# Subsystem version 10.0: the exe calls per-monitor dpi functions of Windows 10
+# 1607, and older Windows then refuses it at start instead of failing later on
+# a missing entry point.
+target_link_options(Tenebrolite PRIVATE -municode -s -Wl,--major-subsystem-version,10
+  -Wl,--minor-subsystem-version,0)
 set_source_files_properties(res/tenebrolite.rc PROPERTIES
   OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/tenebrolite.ico;${CMAKE_SOURCE_DIR}/res/tenebrolite.manifest")
 

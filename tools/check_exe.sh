@@ -4,7 +4,7 @@
 set -euo pipefail
 exe=$1
 dump=$(x86_64-w64-mingw32-objdump -p "$exe")
-allowed='^(ADVAPI32|GDI32|KERNEL32|msvcrt|SHCORE|SHELL32|USER32|VERSION)\.dll$'
+allowed='^(ADVAPI32|GDI32|KERNEL32|msvcrt|ole32|SHCORE|SHELL32|USER32|VERSION)\.dll$'
 
 imports=$(sed -n 's/^\tDLL Name: //p' <<<"$dump")
 echo "size: $(stat -c %s "$exe") bytes"
@@ -22,6 +22,11 @@ for flag in HIGH_ENTROPY_VA DYNAMIC_BASE NX_COMPAT; do
     status=1
   fi
 done
+# Windows older than 10 refuses the exe at start, not later on a missing entry.
+if ! grep -qE "^MajorSubsystemVersion\s+10$" <<<"$dump"; then
+  echo "the subsystem version is not 10.0"
+  status=1
+fi
 if grep -q "\.debug" <<<"$(x86_64-w64-mingw32-objdump -h "$exe")"; then
   echo "the exe carries debug sections"
   status=1
