@@ -35,6 +35,7 @@ set_source_files_properties(res/tenebrolite.rc PROPERTIES
   OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/tenebrolite.ico;${CMAKE_SOURCE_DIR}/res/tenebrolite.manifest")
 
 add_executable(win32_tests
+  tests/win32/hold_guard_win32_test.cpp
   tests/win32/registry_win32_test.cpp
   tests/win32/shell_win32_test.cpp
 )
@@ -48,6 +49,7 @@ gtest_discover_tests(win32_tests TEST_PREFIX "win32." DISCOVERY_MODE PRE_TEST
 add_executable(e2e_tests
   tests/e2e/dialog_test.cpp
   tests/e2e/hardening_test.cpp
+  tests/e2e/hold_guard_test.cpp
   tests/e2e/harness.cpp
   tests/e2e/help_about_test.cpp
   tests/e2e/menu_test.cpp
