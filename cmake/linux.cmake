@@ -1,0 +1,60 @@
+# The native Linux program: its file store and autostart entry (plain C++ and
+# POSIX, tested in every host build), and, in the linux preset, the program
+# itself on Qt 6 and xcb with its end-to-end tests.
+add_library(tenebrolite_linux_files STATIC
+  src/platform/linux/desktop_autostart.cpp
+  src/platform/linux/file_registry.cpp
+  src/platform/linux/files.cpp
+  src/platform/linux/settings_file.cpp
+  src/platform/linux/utf8.cpp
+  src/platform/linux/x11_power_rule.cpp
+)
+target_include_directories(tenebrolite_linux_files PUBLIC src)
+target_link_libraries(tenebrolite_linux_files PRIVATE project_warnings)
+
+include(GoogleTest)
+add_executable(linux_unit_tests
+  tests/linux/unit/desktop_autostart_test.cpp
+  tests/linux/unit/file_store_test.cpp
+  tests/linux/unit/x11_power_rule_test.cpp
+)
+target_link_libraries(linux_unit_tests PRIVATE tenebrolite_linux_files tenebrolite_core
+  project_warnings GTest::gtest_main)
+gtest_discover_tests(linux_unit_tests TEST_PREFIX "linux." PROPERTIES LABELS unit)
+
+if(TENEBROLITE_FUZZ)
+  target_compile_options(tenebrolite_linux_files PRIVATE -fsanitize=fuzzer-no-link)
+  add_executable(fuzz_file_store tests/fuzz/file_store_fuzz.cpp)
+  target_link_libraries(fuzz_file_store PRIVATE tenebrolite_linux_files project_warnings)
+  target_link_options(fuzz_file_store PRIVATE -fsanitize=fuzzer)
+  target_compile_options(fuzz_file_store PRIVATE -fsanitize=fuzzer)
+  add_test(NAME fuzz.file_store
+    COMMAND ${CMAKE_SOURCE_DIR}/tools/fuzz.sh $<TARGET_FILE:fuzz_file_store>
+            ${CMAKE_SOURCE_DIR}/tests/fuzz/seeds/file_store ${TENEBROLITE_FUZZ_SECONDS})
+  set_tests_properties(fuzz.file_store PROPERTIES LABELS fuzz)
+endif()
+
+option(TENEBROLITE_LINUX_APP "Build the Linux program (Qt 6, xcb) and its end-to-end tests" OFF)
+if(NOT TENEBROLITE_LINUX_APP)
+  return()
+endif()
+
+find_package(Qt6 REQUIRED COMPONENTS Widgets DBus)
+find_package(PkgConfig REQUIRED)
+pkg_check_modules(XCB REQUIRED IMPORTED_TARGET xcb xcb-dpms)
+
+set(CMAKE_AUTORCC ON)
+add_executable(tenebrolite
+  src/platform/linux/linux_main.cpp
+  src/platform/linux/qt_window_system.cpp
+  src/platform/linux/qt_tray.cpp
+  src/platform/linux/x11_hold.cpp
+  src/platform/linux/tenebrolite.qrc
+)
+target_link_libraries(tenebrolite PRIVATE tenebrolite_linux_files tenebrolite_core project_warnings
+  Qt6::Widgets Qt6::DBus PkgConfig::XCB)
+target_compile_definitions(tenebrolite PRIVATE QT_NO_KEYWORDS)
+# The help page lies beside the program, as it does beside the exe.
+add_custom_command(TARGET tenebrolite POST_BUILD
+  COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_SOURCE_DIR}/res/help.html
+          $<TARGET_FILE_DIR:tenebrolite>/help.html)
