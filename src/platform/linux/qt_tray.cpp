@@ -1,0 +1,150 @@
+#include "platform/linux/qt_tray.h"
+
+#include <QApplication>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDesktopServices>
+#include <QMouseEvent>
+#include <QUrl>
+
+namespace platform::linux_desktop {
+namespace {
+
+const QString kWatcher = QStringLiteral("org.kde.StatusNotifierWatcher");
+
+bool watcherPresent() {
+  const QDBusConnection bus = QDBusConnection::sessionBus();
+  return bus.isConnected() && bus.interface() != nullptr &&
+         bus.interface()->isServiceRegistered(kWatcher).value();
+}
+
+}  // namespace
+
+// The XEmbed tray reports Trigger and Context on the press of a button. The
+// program acts on the release, as on Windows: the clicks are taken from the
+// icon's own window instead.
+class QtShell::XEmbedClicks final : public QObject {
+ public:
+  explicit XEmbedClicks(QtWindowSystem& windows) : windows_(windows) {}
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (qstrcmp(watched->metaObject()->className(), "QSystemTrayIconSys") != 0) return false;
+    const auto* mouse =
+        event->type() == QEvent::MouseButtonRelease || event->type() == QEvent::MouseButtonDblClick
+            ? static_cast<QMouseEvent*>(event)
+            : nullptr;
+    if (mouse == nullptr) return false;
+    if (event->type() == QEvent::MouseButtonDblClick) {
+      if (mouse->button() == Qt::LeftButton) windows_.postTrayNotification(msg::kLButtonDblClk);
+      return false;
+    }
+    switch (mouse->button()) {
+      case Qt::LeftButton:
+        windows_.postTrayNotification(msg::kLButtonUp);
+        break;
+      case Qt::RightButton:
+        windows_.postTrayNotification(msg::kRButtonUp);
+        break;
+      case Qt::MiddleButton:
+        windows_.postTrayNotification(msg::kMButtonUp);
+        break;
+      default:
+        break;
+    }
+    return false;
+  }
+
+ private:
+  QtWindowSystem& windows_;
+};
+
+QtShell::QtShell(QtWindowSystem& windows, std::vector<MenuEntry> menu)
+    : windows_(windows),
+      watcher_(kWatcher, QDBusConnection::sessionBus(), QDBusServiceWatcher::WatchForRegistration) {
+  for (const MenuEntry& entry : menu) {
+    if (entry.separator) {
+      exportedMenu_.addSeparator();
+      continue;
+    }
+    QString caption = QString::fromStdU16String(entry.caption);
+    caption.replace(u'&', QStringLiteral("&&"));
+    const int command = entry.command;
+    QObject::connect(exportedMenu_.addAction(caption), &QAction::triggered,
+                     [this, command] { windows_.postMenuCommand(command); });
+  }
+  QObject::connect(&watcher_, &QDBusServiceWatcher::serviceRegistered, [this] {
+    if (icon_ && !onDBus_) windows_.postTaskbarCreated();
+  });
+  xembedClicks_ = std::make_unique<XEmbedClicks>(windows_);
+  qApp->installEventFilter(xembedClicks_.get());
+}
+
+QtShell::~QtShell() {
+  qApp->removeEventFilter(xembedClicks_.get());
+}
+
+void QtShell::makeIcon(const TrayIconData& data) {
+  icon_.reset();
+  onDBus_ = watcherPresent();
+  icon_ = std::make_unique<QSystemTrayIcon>(QIcon(QStringLiteral(":/tenebrolite.ico")));
+  icon_->setToolTip(QString::fromStdU16String(data.szTip));
+  // In the XEmbed tray Qt would pop an exported menu up itself, on the press.
+  if (onDBus_) icon_->setContextMenu(&exportedMenu_);
+  QObject::connect(icon_.get(), &QSystemTrayIcon::activated,
+                   [this](QSystemTrayIcon::ActivationReason reason) { activated(reason); });
+  icon_->show();
+}
+
+void QtShell::activated(QSystemTrayIcon::ActivationReason reason) {
+  if (!onDBus_) return;  // XEmbedClicks reports those
+  // A StatusNotifierItem panel sends Activate (Trigger) and ContextMenu
+  // (Context) for what the user did, and has no double click.
+  switch (reason) {
+    case QSystemTrayIcon::Trigger:
+      windows_.postTrayNotification(msg::kLButtonUp);
+      break;
+    case QSystemTrayIcon::Context:
+      windows_.postTrayNotification(msg::kRButtonUp);
+      break;
+    case QSystemTrayIcon::DoubleClick:
+      windows_.postTrayNotification(msg::kLButtonDblClk);
+      break;
+    case QSystemTrayIcon::MiddleClick:
+      windows_.postTrayNotification(msg::kMButtonUp);
+      break;
+    case QSystemTrayIcon::Unknown:
+      break;
+  }
+}
+
+bool QtShell::notifyIcon(std::uint32_t message, const TrayIconData& data) {
+  switch (message) {
+    case nim::kAdd:
+      // A panel that came after the icon knows nothing of it; one on D-Bus
+      // has it already.
+      if (!icon_ || !onDBus_) makeIcon(data);
+      return true;
+    case nim::kModify:
+      if (icon_) icon_->setToolTip(QString::fromStdU16String(data.szTip));
+      return icon_ != nullptr;
+    case nim::kDelete:
+      if (!icon_) return false;
+      icon_->hide();
+      icon_.reset();
+      return true;
+    default:
+      return false;
+  }
+}
+
+void QtShell::execute(WindowHandle, const std::u16string&, const std::u16string& file, int) {
+  const QString text = QString::fromStdU16String(file);
+  const QUrl url =
+      text.startsWith(QStringLiteral("https://")) || text.startsWith(QStringLiteral("http://"))
+          ? QUrl(text)
+          : QUrl::fromLocalFile(text);
+  QDesktopServices::openUrl(url);
+}
+
+}  // namespace platform::linux_desktop
