@@ -58,3 +58,19 @@ target_compile_definitions(tenebrolite PRIVATE QT_NO_KEYWORDS)
 add_custom_command(TARGET tenebrolite POST_BUILD
   COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_SOURCE_DIR}/res/help.html
           $<TARGET_FILE_DIR:tenebrolite>/help.html)
+
+# End-to-end: the built program in a private session (tools/linux-session.sh)
+# with the stand-in panel, driven over D-Bus and with xdotool.
+pkg_check_modules(XCB_SCREENSAVER REQUIRED IMPORTED_TARGET xcb-screensaver)
+add_executable(x_probe tests/linux/e2e/x_probe.cpp)
+target_link_libraries(x_probe PRIVATE project_warnings PkgConfig::XCB PkgConfig::XCB_SCREENSAVER)
+foreach(test IN ITEMS Tray Hold Dialog HelpAbout Panel)
+  add_test(NAME linux_e2e.${test}
+    COMMAND ${CMAKE_SOURCE_DIR}/tools/linux-session.sh /usr/bin/python3
+            ${CMAKE_SOURCE_DIR}/tests/linux/e2e/e2e_test.py ${test})
+  set(environment "TENEBROLITE_BUILD=${CMAKE_BINARY_DIR}")
+  if(test STREQUAL "Panel")
+    list(APPEND environment "TENEBROLITE_NO_PANEL=1")  # the test starts its own
+  endif()
+  set_tests_properties(linux_e2e.${test} PROPERTIES LABELS e2e ENVIRONMENT "${environment}")
+endforeach()

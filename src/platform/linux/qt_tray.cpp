@@ -1,11 +1,15 @@
 #include "platform/linux/qt_tray.h"
 
+#include <QtGui/qguiapplication_platform.h>
+#include <xcb/xcb.h>
 #include <QApplication>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDesktopServices>
 #include <QMouseEvent>
 #include <QUrl>
+
+#include <cstdlib>
 
 namespace platform::linux_desktop {
 namespace {
@@ -16,6 +20,25 @@ bool watcherPresent() {
   const QDBusConnection bus = QDBusConnection::sessionBus();
   return bus.isConnected() && bus.interface() != nullptr &&
          bus.interface()->isServiceRegistered(kWatcher).value();
+}
+
+// Whether an XEmbed tray manages the notification area of the default screen.
+bool xembedTrayPresent() {
+  auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+  if (x11 == nullptr) return false;
+  xcb_connection_t* connection = x11->connection();
+  const QByteArray name = "_NET_SYSTEM_TRAY_S" + QByteArray::number(0);
+  auto* atom = xcb_intern_atom_reply(
+      connection, xcb_intern_atom(connection, 1, name.size(), name.constData()), nullptr);
+  if (atom == nullptr) return false;
+  const xcb_atom_t selection = atom->atom;
+  std::free(atom);
+  if (selection == XCB_NONE) return false;
+  auto* owner = xcb_get_selection_owner_reply(
+      connection, xcb_get_selection_owner(connection, selection), nullptr);
+  const bool present = owner != nullptr && owner->owner != XCB_NONE;
+  std::free(owner);
+  return present;
 }
 
 }  // namespace
@@ -74,7 +97,10 @@ QtShell::QtShell(QtWindowSystem& windows, std::vector<MenuEntry> menu)
                      [this, command] { windows_.postMenuCommand(command); });
   }
   QObject::connect(&watcher_, &QDBusServiceWatcher::serviceRegistered, [this] {
-    if (icon_ && !onDBus_) windows_.postTaskbarCreated();
+    if (pending_) makeIcon();
+  });
+  QObject::connect(&trayPoll_, &QTimer::timeout, [this] {
+    if (pending_ && xembedTrayPresent()) makeIcon();
   });
   xembedClicks_ = std::make_unique<XEmbedClicks>(windows_);
   qApp->installEventFilter(xembedClicks_.get());
@@ -84,11 +110,12 @@ QtShell::~QtShell() {
   qApp->removeEventFilter(xembedClicks_.get());
 }
 
-void QtShell::makeIcon(const TrayIconData& data) {
-  icon_.reset();
+void QtShell::makeIcon() {
+  pending_ = false;
+  trayPoll_.stop();
   onDBus_ = watcherPresent();
   icon_ = std::make_unique<QSystemTrayIcon>(QIcon(QStringLiteral(":/tenebrolite.ico")));
-  icon_->setToolTip(QString::fromStdU16String(data.szTip));
+  icon_->setToolTip(tip_);
   // In the XEmbed tray Qt would pop an exported menu up itself, on the press.
   if (onDBus_) icon_->setContextMenu(&exportedMenu_);
   QObject::connect(icon_.get(), &QSystemTrayIcon::activated,
@@ -121,14 +148,24 @@ void QtShell::activated(QSystemTrayIcon::ActivationReason reason) {
 bool QtShell::notifyIcon(std::uint32_t message, const TrayIconData& data) {
   switch (message) {
     case nim::kAdd:
-      // A panel that came after the icon knows nothing of it; one on D-Bus
-      // has it already.
-      if (!icon_ || !onDBus_) makeIcon(data);
+      tip_ = QString::fromStdU16String(data.szTip);
+      if (icon_ || pending_) return true;
+      if (watcherPresent() || xembedTrayPresent()) {
+        makeIcon();
+      } else {
+        // No notification area yet (a session starting up): the icon is
+        // made when one comes.
+        pending_ = true;
+        trayPoll_.start(1000);
+      }
       return true;
     case nim::kModify:
-      if (icon_) icon_->setToolTip(QString::fromStdU16String(data.szTip));
-      return icon_ != nullptr;
+      tip_ = QString::fromStdU16String(data.szTip);
+      if (icon_) icon_->setToolTip(tip_);
+      return icon_ != nullptr || pending_;
     case nim::kDelete:
+      pending_ = false;
+      trayPoll_.stop();
       if (!icon_) return false;
       icon_->hide();
       icon_.reset();

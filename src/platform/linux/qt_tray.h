@@ -4,6 +4,7 @@
 #include <QMenu>
 #include <QObject>
 #include <QSystemTrayIcon>
+#include <QTimer>
 #include <memory>
 #include <vector>
 
@@ -13,12 +14,12 @@
 namespace platform::linux_desktop {
 
 // The notification icon on QSystemTrayIcon, and opening files and addresses
-// with the desktop's handlers. Qt shows the icon as a StatusNotifierItem when
-// a StatusNotifierWatcher (the panel) is on the session bus as the icon is
-// made, and in the XEmbed tray otherwise; it never switches by itself. So an
-// icon made before the panel came is made again when the watcher appears, as
-// the Win32 program adds its icon again when Explorer's taskbar is new. An
-// icon on D-Bus is told to a restarted watcher by Qt itself.
+// with the desktop's handlers. Qt decides once a run, at the first icon,
+// whether icons are StatusNotifierItems on D-Bus (a StatusNotifierWatcher,
+// the panel, is there) or sit in an XEmbed tray. So the icon is made only
+// once a notification area of either kind is there: at login the program may
+// start before the panel. Qt itself tells a restarted watcher of an icon on
+// D-Bus, and a restarted XEmbed tray of an icon there.
 class QtShell final : public Shell {
  public:
   QtShell(QtWindowSystem& windows, std::vector<MenuEntry> menu);
@@ -32,7 +33,7 @@ class QtShell final : public Shell {
 
  private:
   class XEmbedClicks;
-  void makeIcon(const TrayIconData& data);
+  void makeIcon();
   void activated(QSystemTrayIcon::ActivationReason reason);
 
   QtWindowSystem& windows_;
@@ -41,7 +42,10 @@ class QtShell final : public Shell {
   QMenu exportedMenu_;
   std::unique_ptr<QSystemTrayIcon> icon_;
   bool onDBus_ = false;
+  bool pending_ = false;  // added while no notification area is there
+  QString tip_;
   QDBusServiceWatcher watcher_;
+  QTimer trayPoll_;  // looks for an XEmbed tray while the icon is pending
   std::unique_ptr<QObject> xembedClicks_;
 };
 

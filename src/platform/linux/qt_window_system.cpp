@@ -258,15 +258,6 @@ void QtWindowSystem::postMenuCommand(int command) {
       Qt::QueuedConnection);
 }
 
-void QtWindowSystem::postTaskbarCreated() {
-  QMetaObject::invokeMethod(
-      qApp,
-      [this] {
-        if (mainEvents_ != nullptr) mainEvents_->onTaskbarCreated();
-      },
-      Qt::QueuedConnection);
-}
-
 void QtWindowSystem::runEventLoop() {
   if (mainWindow_ == 0 && dialogs_.empty()) return;
   looping_ = true;

@@ -43,7 +43,6 @@ class QtWindowSystem final : public WindowSystem {
   // loop or from dispatchPendingMessages, never inside the icon's own code.
   void postTrayNotification(std::uint32_t mouseMessage);
   void postMenuCommand(int command);
-  void postTaskbarCreated();
 
   // Runs the event loop until the last window of the program is gone.
   void runEventLoop();
