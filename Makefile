@@ -1,4 +1,5 @@
-# make run     builds Tenebrolite.exe and starts it under Wine
+# make run     builds the Linux program tenebrolite and starts it
+# make run-wine builds Tenebrolite.exe and starts it under Wine
 # make test    builds everything and runs every test tier
 # make fuzz    runs each fuzzer for a minute
 # make bench   prints the start-up and idle measurements under Wine
@@ -7,12 +8,14 @@
 
 SHELL := /bin/bash
 PACKAGES := cmake make g++ googletest clang libclang-rt-14-dev \
-            g++-mingw-w64-x86-64 wine wine64 xvfb xdotool
+            g++-mingw-w64-x86-64 wine wine64 xvfb xdotool \
+            pkg-config qt6-base-dev libxcb1-dev libxcb-dpms0-dev \
+            libxcb-screensaver0-dev dbus-daemon python3-dbus python3-gi
 FUZZ_SECONDS ?= 60
 
-.PHONY: all deps host sanitize windows run test test-host test-sanitize test-windows fuzz bench dist screenshots clean
+.PHONY: all deps host sanitize windows linux run run-wine test test-host test-sanitize test-windows test-linux fuzz bench dist screenshots clean
 
-all: host windows
+all: host windows linux
 
 deps:
 	@tools/deps.sh $(PACKAGES)
@@ -29,7 +32,13 @@ sanitize: build/sanitize/CMakeCache.txt
 windows: build/windows/CMakeCache.txt
 	cmake --build --preset windows
 
-run: deps windows
+linux: build/linux/CMakeCache.txt
+	cmake --build --preset linux
+
+run: deps linux
+	tools/run-linux.sh build/linux/tenebrolite
+
+run-wine: deps windows
 	tools/run.sh build/windows/Tenebrolite.exe
 
 test-host: host
@@ -41,10 +50,14 @@ test-sanitize: sanitize
 test-windows: windows
 	tools/wine-session.sh ctest --preset windows
 
+test-linux: linux
+	ctest --preset linux
+
 test: deps
 	$(MAKE) --no-print-directory test-host
 	$(MAKE) --no-print-directory test-sanitize
 	$(MAKE) --no-print-directory test-windows
+	$(MAKE) --no-print-directory test-linux
 
 fuzz: sanitize
 	@for f in build/sanitize/fuzz_*; do \

@@ -64,7 +64,7 @@ add_custom_command(TARGET tenebrolite POST_BUILD
 pkg_check_modules(XCB_SCREENSAVER REQUIRED IMPORTED_TARGET xcb-screensaver)
 add_executable(x_probe tests/linux/e2e/x_probe.cpp)
 target_link_libraries(x_probe PRIVATE project_warnings PkgConfig::XCB PkgConfig::XCB_SCREENSAVER)
-foreach(test IN ITEMS Tray Hold Dialog HelpAbout Panel)
+foreach(test IN ITEMS Tray Hold Dialog HelpAbout Panel Wayland)
   add_test(NAME linux_e2e.${test}
     COMMAND ${CMAKE_SOURCE_DIR}/tools/linux-session.sh /usr/bin/python3
             ${CMAKE_SOURCE_DIR}/tests/linux/e2e/e2e_test.py ${test})

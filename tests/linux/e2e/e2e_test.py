@@ -214,5 +214,18 @@ class HelpAbout(Session):
                           "https://velmarind.example/products.html"])
 
 
+class Wayland(Session):
+    def test_the_first_click_says_once_that_it_cannot_switch_off(self):
+        self.env["XDG_SESSION_TYPE"] = "wayland"
+        self.start()
+        for click in range(2):
+            self.activate()
+            if click == 0:
+                keys_to(visible_window("Tenebrolite"), "Return")
+            time.sleep(0.5)
+            self.assertFalse(xdotool("search", "--onlyvisible", "--name", "^Tenebrolite$"))
+            self.assertEqual(saver(), "off")
+
+
 if __name__ == "__main__":
     unittest.main(argv=[sys.argv[0], *sys.argv[1:]], verbosity=2)
