@@ -3,6 +3,7 @@
 # make test    builds everything and runs every test tier
 # make fuzz    runs each fuzzer for a minute
 # make bench   prints the start-up and idle measurements under Wine
+# make bench-linux  the Linux program's size and start-up beside an empty Qt program
 # make dist    packs Tenebrolite-1.1.0.0-win64.zip
 # make screenshots  remakes the pictures in docs/
 
@@ -13,7 +14,7 @@ PACKAGES := cmake make g++ googletest clang libclang-rt-14-dev \
             libxcb-screensaver0-dev dbus-daemon python3-dbus python3-gi
 FUZZ_SECONDS ?= 60
 
-.PHONY: all deps host sanitize windows linux run run-wine test test-host test-sanitize test-windows test-linux fuzz bench dist screenshots clean
+.PHONY: all deps host sanitize windows linux run run-wine test test-host test-sanitize test-windows test-linux fuzz bench bench-linux dist screenshots clean
 
 all: host windows linux
 
@@ -66,6 +67,9 @@ fuzz: sanitize
 
 bench: deps windows
 	tools/wine-session.sh tools/bench.sh build/windows
+
+bench-linux: deps linux
+	tools/linux-session.sh /usr/bin/python3 tools/bench_linux.py build/linux
 
 dist: windows
 	cd build/windows && cpack >/dev/null

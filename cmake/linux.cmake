@@ -54,6 +54,8 @@ add_executable(tenebrolite
 target_link_libraries(tenebrolite PRIVATE tenebrolite_linux_files tenebrolite_core project_warnings
   Qt6::Widgets Qt6::DBus PkgConfig::XCB)
 target_compile_definitions(tenebrolite PRIVATE QT_NO_KEYWORDS)
+target_compile_options(tenebrolite PRIVATE -ffunction-sections -fdata-sections)
+target_link_options(tenebrolite PRIVATE -s -Wl,--gc-sections -Wl,--as-needed)
 # The help page lies beside the program, as it does beside the exe.
 add_custom_command(TARGET tenebrolite POST_BUILD
   COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_SOURCE_DIR}/res/help.html
@@ -74,3 +76,8 @@ foreach(test IN ITEMS Tray Hold Dialog HelpAbout Panel Wayland)
   endif()
   set_tests_properties(linux_e2e.${test} PROPERTIES LABELS e2e ENVIRONMENT "${environment}")
 endforeach()
+
+# Measurements (make bench-linux), not tests.
+add_executable(empty_qt_program tests/bench/empty_qt_program.cpp)
+target_link_libraries(empty_qt_program PRIVATE project_warnings Qt6::Widgets)
+target_link_options(empty_qt_program PRIVATE -s)

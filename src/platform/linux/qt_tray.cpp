@@ -85,17 +85,7 @@ class QtShell::XEmbedClicks final : public QObject {
 QtShell::QtShell(QtWindowSystem& windows, std::vector<MenuEntry> menu)
     : windows_(windows),
       watcher_(kWatcher, QDBusConnection::sessionBus(), QDBusServiceWatcher::WatchForRegistration) {
-  for (const MenuEntry& entry : menu) {
-    if (entry.separator) {
-      exportedMenu_.addSeparator();
-      continue;
-    }
-    QString caption = QString::fromStdU16String(entry.caption);
-    caption.replace(u'&', QStringLiteral("&&"));
-    const int command = entry.command;
-    QObject::connect(exportedMenu_.addAction(caption), &QAction::triggered,
-                     [this, command] { windows_.postMenuCommand(command); });
-  }
+  fillMenu(exportedMenu_, menu, windows_);
   QObject::connect(&watcher_, &QDBusServiceWatcher::serviceRegistered, [this] {
     if (pending_) makeIcon();
   });

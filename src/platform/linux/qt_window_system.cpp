@@ -37,6 +37,20 @@ class DialogWindow final : public QWidget {
 
 }  // namespace
 
+void fillMenu(QMenu& menu, const std::vector<MenuEntry>& entries, QtWindowSystem& windows) {
+  for (const MenuEntry& entry : entries) {
+    if (entry.separator) {
+      menu.addSeparator();
+      continue;
+    }
+    QString caption = toQt(entry.caption);
+    caption.replace(u'&', QStringLiteral("&&"));
+    const int command = entry.command;
+    QObject::connect(menu.addAction(caption), &QAction::triggered,
+                     [&windows, command] { windows.postMenuCommand(command); });
+  }
+}
+
 struct QtWindowSystem::Dialog {
   std::unique_ptr<DialogWindow> window;
   DialogEvents* events = nullptr;
@@ -63,18 +77,7 @@ IconHandle QtWindowSystem::smallIcon(WindowHandle) {
 
 void QtWindowSystem::popupMenu(WindowHandle, const std::vector<MenuEntry>& entries) {
   popup_ = std::make_unique<QMenu>();
-  for (const MenuEntry& entry : entries) {
-    if (entry.separator) {
-      popup_->addSeparator();
-      continue;
-    }
-    const int command = entry.command;
-    // No access keys: an "&" in a caption is shown as it is.
-    QString caption = toQt(entry.caption);
-    caption.replace(u'&', QStringLiteral("&&"));
-    QObject::connect(popup_->addAction(caption), &QAction::triggered,
-                     [this, command] { postMenuCommand(command); });
-  }
+  fillMenu(*popup_, entries, *this);
   popup_->popup(QCursor::pos());
 }
 

@@ -10,6 +10,11 @@
 
 namespace platform::linux_desktop {
 
+// Fills a menu with the entries; choosing one posts its command. No access
+// keys: an "&" in a caption is shown as it is.
+class QtWindowSystem;
+void fillMenu(QMenu& menu, const std::vector<MenuEntry>& entries, QtWindowSystem& windows);
+
 // The program's windows on Qt Widgets: the hidden main window (a handle with
 // no widget: it is never shown), the popup menu, the dialog, message boxes
 // and the event loop that runs while any window of the program exists.
