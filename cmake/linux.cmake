@@ -66,12 +66,12 @@ add_custom_command(TARGET tenebrolite POST_BUILD
 pkg_check_modules(XCB_SCREENSAVER REQUIRED IMPORTED_TARGET xcb-screensaver)
 add_executable(x_probe tests/linux/e2e/x_probe.cpp)
 target_link_libraries(x_probe PRIVATE project_warnings PkgConfig::XCB PkgConfig::XCB_SCREENSAVER)
-foreach(test IN ITEMS Tray Hold Dialog HelpAbout Panel Wayland)
+foreach(test IN ITEMS Tray Hold Dialog HelpAbout Panel XEmbed Wayland)
   add_test(NAME linux_e2e.${test}
     COMMAND ${CMAKE_SOURCE_DIR}/tools/linux-session.sh /usr/bin/python3
             ${CMAKE_SOURCE_DIR}/tests/linux/e2e/e2e_test.py ${test})
   set(environment "TENEBROLITE_BUILD=${CMAKE_BINARY_DIR}")
-  if(test STREQUAL "Panel")
+  if(test MATCHES "^(Panel|XEmbed)$")
     list(APPEND environment "TENEBROLITE_NO_PANEL=1")  # the test starts its own
   endif()
   set_tests_properties(linux_e2e.${test} PROPERTIES LABELS e2e ENVIRONMENT "${environment}")

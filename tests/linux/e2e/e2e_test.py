@@ -214,6 +214,33 @@ class HelpAbout(Session):
                           "https://velmarind.example/products.html"])
 
 
+class XEmbed(Session):
+    """No StatusNotifierItem panel, an XEmbed tray: the icon sits in it and
+    acts on the release of a button, as on Windows, not on the press."""
+
+    def test_clicks_act_on_the_release(self):
+        log = os.path.join(self.folder, "tray")
+        tray = subprocess.Popen([PROBE, "tray", log])
+        try:
+            wait_for(lambda: "tray up" in read(log), "the tray")
+            self.program = subprocess.Popen([PROGRAM], env=self.env)
+            icon = wait_for(lambda: "docked" in read(log), "the icon") and read(log).split()[-1]
+            windows = lambda: len(xdotool("search", "--onlyvisible", "--pid",
+                                          str(self.program.pid)))
+            shown = windows()
+            xdotool("mousemove", "--window", icon, "8", "8")
+            for button, pressed, released in (("1", "off", "on"), ("3", shown, shown + 1)):
+                look = saver if button == "1" else windows
+                xdotool("mousedown", button)
+                time.sleep(0.5)
+                self.assertEqual(look(), pressed, "after the press of button " + button)
+                xdotool("mouseup", button)
+                wait_for(lambda: look() == released, "the release of button " + button)
+        finally:
+            tray.kill()
+            tray.wait()
+
+
 class Wayland(Session):
     def test_the_first_click_says_once_that_it_cannot_switch_off(self):
         self.env["XDG_SESSION_TYPE"] = "wayland"
