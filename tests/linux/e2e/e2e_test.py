@@ -106,6 +106,10 @@ class Session(unittest.TestCase):
     def activate(self):
         self.item.Activate(0, 0, dbus_interface=ITEM)
 
+    def windows(self):
+        """How many windows of the program are shown."""
+        return len(xdotool("search", "--onlyvisible", "--pid", str(self.program.pid)))
+
 
 class Tray(Session):
     def test_item_menu_autostart_and_exit(self):
@@ -127,6 +131,9 @@ class Tray(Session):
         self.assertNotIn("/old/place", entry)
         self.assertIn('"Btn"="1"', read(SETTINGS))
 
+        shown = self.windows()
+        self.item.ContextMenu(0, 0, dbus_interface=ITEM)  # a panel that leaves the menu to us
+        wait_for(lambda: self.windows() == shown + 1, "the popup menu")
         self.choose("Close")
         self.choose("Exit")
         self.assertEqual(self.program.wait(timeout=5), 0)
@@ -192,7 +199,12 @@ class Dialog(Session):
         self.start()
         self.choose("Anti shake")
         dialog = visible_window(" Mouse delay")
-        keys_to(dialog, "ctrl+a", "x", "End", "0", "alt+a")  # "x" becomes "3": 30
+        geometry = subprocess.run(["xdotool", "getwindowgeometry", dialog], capture_output=True,
+                                  text=True).stdout
+        self.assertIn("Position: 405,411", geometry)
+        self.assertIn("Geometry: 301x48", geometry)
+        # Enter and Escape do nothing: the dialog stays for the keys below.
+        keys_to(dialog, "Return", "Escape", "ctrl+a", "x", "End", "0", "alt+a")  # "x" is "3": 30
         keys_to(visible_window("Tenebrolite"), "Return")
         self.assertNotIn("Holdit", read(SETTINGS))
         keys_to(dialog, "ctrl+a", "2", "period", "5", "alt+a")
@@ -225,12 +237,10 @@ class XEmbed(Session):
             wait_for(lambda: "tray up" in read(log), "the tray")
             self.program = subprocess.Popen([PROGRAM], env=self.env)
             icon = wait_for(lambda: "docked" in read(log), "the icon") and read(log).split()[-1]
-            windows = lambda: len(xdotool("search", "--onlyvisible", "--pid",
-                                          str(self.program.pid)))
-            shown = windows()
+            shown = self.windows()
             xdotool("mousemove", "--window", icon, "8", "8")
             for button, pressed, released in (("1", "off", "on"), ("3", shown, shown + 1)):
-                look = saver if button == "1" else windows
+                look = saver if button == "1" else self.windows
                 xdotool("mousedown", button)
                 time.sleep(0.5)
                 self.assertEqual(look(), pressed, "after the press of button " + button)
