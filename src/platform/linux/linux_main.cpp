@@ -107,17 +107,15 @@ int main(int argc, char** argv) {
   NoInputBlock noInputBlock;
 
   bool waylandToldOnce = false;
-  QtWindowSystem* windowsForNotice = nullptr;
   QtWindowSystem windows([&] {
     if (wayland) {
       // Once a run: a click that would otherwise fail in silence.
-      if (!waylandToldOnce && windowsForNotice != nullptr) {
+      if (!waylandToldOnce) {
         waylandToldOnce = true;
-        windowsForNotice->messageBox(
-            0,
-            u"Tenebrolite cannot switch the display off in a Wayland session yet. Log in with an "
-            u"X11 session.",
-            u"Tenebrolite", platform::mb::kOk);
+        windows.messageBox(0,
+                           u"Tenebrolite cannot switch the display off in a Wayland session "
+                           u"yet. Log in with an X11 session.",
+                           u"Tenebrolite", platform::mb::kOk);
       }
       return;
     }
@@ -126,7 +124,6 @@ int main(int argc, char** argv) {
       powerDown(power);
     }
   });
-  windowsForNotice = &windows;
   QtShell shell(windows, tray::popupEntries());
   ThreadSleeper sleeper;
   LinuxAppInfo appInfo;

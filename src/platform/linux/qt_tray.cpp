@@ -22,12 +22,12 @@ bool watcherPresent() {
          bus.interface()->isServiceRegistered(kWatcher).value();
 }
 
-// Whether an XEmbed tray manages the notification area of the default screen.
+// Whether an XEmbed tray manages the notification area of the first screen.
 bool xembedTrayPresent() {
   auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
   if (x11 == nullptr) return false;
   xcb_connection_t* connection = x11->connection();
-  const QByteArray name = "_NET_SYSTEM_TRAY_S" + QByteArray::number(0);
+  const QByteArray name = QByteArrayLiteral("_NET_SYSTEM_TRAY_S0");
   auto* atom = xcb_intern_atom_reply(
       connection, xcb_intern_atom(connection, 1, name.size(), name.constData()), nullptr);
   if (atom == nullptr) return false;
