@@ -48,9 +48,13 @@ def registrations(log=PANEL_LOG):
     return [line.split()[1] for line in read(log).splitlines() if line.startswith("registered")]
 
 
-def saver():
-    return subprocess.run([PROBE, "saver"], capture_output=True, text=True,
+def probe(question):
+    return subprocess.run([PROBE, question], capture_output=True, text=True,
                           check=True).stdout.strip()
+
+
+def saver():
+    return probe("saver")
 
 
 def xdotool(*args):
@@ -178,13 +182,15 @@ class Hold(Session):
             self.start()
             self.assertEqual(saver(), "off")
             self.activate()
-            clicked = time.monotonic()
             wait_for(lambda: saver() == "on", "the power-down")
+            wait_for(lambda: probe("grabbed") == "yes", "the hold's grab")
+            grabbed = time.monotonic()
             xdotool("type", "--delay", "50", "abc")
             # The input lit the display; the guard darkens it again.
             wait_for(lambda: saver() == "on", "the guard's power-down", seconds=1)
             self.assertEqual(read(keys).split(), ["ready"])
-            time.sleep(max(0.0, clicked + 3.4 - time.monotonic()))
+            wait_for(lambda: probe("grabbed") == "no", "the end of the hold")
+            self.assertGreater(time.monotonic() - grabbed, 2.5, "the hold of 3 s")
             xdotool("type", "--delay", "50", "xyz")
             wait_for(lambda: len(read(keys).split()) == 4, "keys after the hold")
             time.sleep(0.5)

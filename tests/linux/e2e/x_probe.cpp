@@ -1,5 +1,6 @@
 // What the end-to-end tests need to see of the X server:
 //   x_probe saver        prints the screen saver's state: "on" or "off"
+//   x_probe grabbed      prints "yes" when another client holds the keyboard
 //   x_probe window LOG   shows a focused window and appends each key it gets
 //                        to LOG, one keycode a line, until it is killed
 //   x_probe tray LOG     a stand-in XEmbed tray: docks each icon that asks and
@@ -82,6 +83,19 @@ int main(int argc, char** argv) {
     if (info == nullptr) return 1;
     std::puts(info->state == XCB_SCREENSAVER_STATE_ON ? "on" : "off");
     std::free(info);
+    return 0;
+  }
+  if (std::strcmp(argv[1], "grabbed") == 0) {
+    auto* grab =
+        xcb_grab_keyboard_reply(c,
+                                xcb_grab_keyboard(c, 0, screen->root, XCB_CURRENT_TIME,
+                                                  XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC),
+                                nullptr);
+    if (grab == nullptr) return 1;
+    std::puts(grab->status == XCB_GRAB_STATUS_ALREADY_GRABBED ? "yes" : "no");
+    std::free(grab);
+    xcb_ungrab_keyboard(c, XCB_CURRENT_TIME);
+    xcb_flush(c);
     return 0;
   }
   if (argc < 3) return 2;
