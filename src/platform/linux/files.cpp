@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 
 namespace platform::linux_desktop {
 namespace {
@@ -52,7 +53,12 @@ bool makeFolders(const std::string& folder) {
   }
 }
 
-bool replaceFile(const std::string& path, const std::string& content) {
+bool replaceFile(const std::string& link, const std::string& content) {
+  // A settings file kept elsewhere through a symbolic link (dotfiles under
+  // version control) stays there: the link's target is replaced, not the link.
+  char* resolved = ::realpath(link.c_str(), nullptr);
+  const std::string path = resolved != nullptr ? resolved : link;
+  std::free(resolved);
   std::string temporary = path + ".XXXXXX";
   const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
   if (fd < 0) return false;

@@ -24,7 +24,8 @@ std::optional<std::string> readAll(const std::string& path);
 bool makeFolders(const std::string& folder);
 // Writes the content beside the file and renames it over the file, so that
 // whoever reads it sees the old content or the new, never a part. The file
-// keeps its permissions; errno tells why it failed.
+// keeps its permissions, and a symbolic link keeps pointing at it; errno
+// tells why it failed.
 bool replaceFile(const std::string& path, const std::string& content);
 
 }  // namespace platform::linux_desktop

@@ -138,6 +138,13 @@ TEST_F(FileStore, AWriteReplacesTheFileAsAWholeAndNeverOneItCannotRead) {
   EXPECT_EQ(LoadRegText(registry, kUser, kKey, u"Holdit"), u"2");
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder_ / "Velmarind"), {}), 1);
 
+  // A link stays a link: what it points at is replaced.
+  std::filesystem::rename(path_, folder_ / "kept");
+  std::filesystem::create_symlink(folder_ / "kept", path_);
+  SaveRegText(registry, kUser, kKey, u"Holdit", u"4");
+  EXPECT_TRUE(std::filesystem::is_symlink(path_));
+  EXPECT_EQ(LoadRegText(registry, kUser, kKey, u"Holdit"), u"4");
+
   // A settings path that cannot be read (here a folder) is left as it is.
   std::filesystem::remove(path_);
   std::filesystem::create_directories(path_);
