@@ -155,20 +155,24 @@ void QtWindowSystem::bringToFront(WindowHandle window) {
   widget->activateWindow();
 }
 
-std::u16string QtWindowSystem::controlText(WindowHandle dialog, int control) {
+// The control of an open dialog, or null.
+QWidget* QtWindowSystem::control(WindowHandle dialog, int control) {
   const auto found = dialogs_.find(dialog);
-  if (found == dialogs_.end()) return {};
-  QWidget* widget = found->second->controls[control];
+  if (found == dialogs_.end()) return nullptr;
+  const auto widget = found->second->controls.find(control);
+  return widget == found->second->controls.end() ? nullptr : widget->second;
+}
+
+std::u16string QtWindowSystem::controlText(WindowHandle dialog, int id) {
+  QWidget* widget = control(dialog, id);
   if (auto* edit = qobject_cast<QLineEdit*>(widget)) return edit->text().toStdU16String();
   if (auto* label = qobject_cast<QLabel*>(widget)) return label->text().toStdU16String();
   if (auto* button = qobject_cast<QPushButton*>(widget)) return button->text().toStdU16String();
   return {};
 }
 
-void QtWindowSystem::setControlText(WindowHandle dialog, int control, const std::u16string& text) {
-  const auto found = dialogs_.find(dialog);
-  if (found == dialogs_.end()) return;
-  QWidget* widget = found->second->controls[control];
+void QtWindowSystem::setControlText(WindowHandle dialog, int id, const std::u16string& text) {
+  QWidget* widget = control(dialog, id);
   if (auto* edit = qobject_cast<QLineEdit*>(widget)) edit->setText(toQt(text));
   if (auto* label = qobject_cast<QLabel*>(widget)) label->setText(toQt(text));
   if (auto* button = qobject_cast<QPushButton*>(widget)) button->setText(toQt(text));

@@ -55,6 +55,7 @@ class QtWindowSystem final : public WindowSystem {
  private:
   struct Dialog;
   void forget(WindowHandle window);
+  QWidget* control(WindowHandle dialog, int control);
 
   std::function<void()> powerDown_;
   MainWindowEvents* mainEvents_ = nullptr;
