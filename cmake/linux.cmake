@@ -81,3 +81,6 @@ endforeach()
 add_executable(empty_qt_program tests/bench/empty_qt_program.cpp)
 target_link_libraries(empty_qt_program PRIVATE project_warnings Qt6::Widgets)
 target_link_options(empty_qt_program PRIVATE -s)
+
+add_test(NAME linux_tidy COMMAND ${CMAKE_SOURCE_DIR}/tools/tidy-linux.sh ${CMAKE_BINARY_DIR})
+set_tests_properties(linux_tidy PROPERTIES LABELS tidy)

@@ -14,7 +14,7 @@
 namespace platform::linux_desktop {
 namespace {
 
-const QString kWatcher = QStringLiteral("org.kde.StatusNotifierWatcher");
+constexpr QLatin1StringView kWatcher("org.kde.StatusNotifierWatcher");
 
 bool watcherPresent() {
   const QDBusConnection bus = QDBusConnection::sessionBus();
@@ -82,7 +82,7 @@ class QtShell::XEmbedClicks final : public QObject {
   QtWindowSystem& windows_;
 };
 
-QtShell::QtShell(QtWindowSystem& windows, std::vector<MenuEntry> menu)
+QtShell::QtShell(QtWindowSystem& windows, const std::vector<MenuEntry>& menu)
     : windows_(windows),
       watcher_(kWatcher, QDBusConnection::sessionBus(), QDBusServiceWatcher::WatchForRegistration) {
   fillMenu(exportedMenu_, menu, windows_);

@@ -22,7 +22,7 @@ namespace platform::linux_desktop {
 // D-Bus, and a restarted XEmbed tray of an icon there.
 class QtShell final : public Shell {
  public:
-  QtShell(QtWindowSystem& windows, std::vector<MenuEntry> menu);
+  QtShell(QtWindowSystem& windows, const std::vector<MenuEntry>& menu);
   ~QtShell() override;
   QtShell(const QtShell&) = delete;
   QtShell& operator=(const QtShell&) = delete;
