@@ -107,7 +107,11 @@ void X11HoldGuard::run(int wakeFd, std::promise<void>& ready) {
   if (xcb_connection_has_error(connection) != 0) {
     // No X server to grab from: wait for the end of the hold.
     pollfd wake{wakeFd, POLLIN, 0};
-    while (!stopping_) ::poll(&wake, 1, -1);
+    while (!stopping_) {
+      ::poll(&wake, 1, -1);
+      std::uint64_t count = 0;
+      [[maybe_unused]] const ssize_t got = ::read(wakeFd, &count, sizeof count);
+    }
     rule_.end();
     xcb_disconnect(connection);
     return;
@@ -185,10 +189,13 @@ void X11HoldGuard::run(int wakeFd, std::promise<void>& ready) {
     if (xcb_connection_has_error(connection) != 0) break;
   }
 
+  // The server drops a closed connection's grabs too; ungrabbing first makes
+  // that the order of requests, not of the socket's closing.
   if (keyboard) xcb_ungrab_keyboard(connection, XCB_CURRENT_TIME);
   if (pointer) xcb_ungrab_pointer(connection, XCB_CURRENT_TIME);
+  xcb_flush(connection);
   rule_.end();
-  xcb_disconnect(connection);  // flushes the ungrabs; a lost connection loses its grabs too
+  xcb_disconnect(connection);
 }
 
 }  // namespace platform::linux_desktop
