@@ -1,18 +1,22 @@
-# make run     builds Tenebrolite.exe and starts it under Wine
+# make run     builds the Linux program tenebrolite and starts it
+# make run-wine builds Tenebrolite.exe and starts it under Wine
 # make test    builds everything and runs every test tier
 # make fuzz    runs each fuzzer for a minute
 # make bench   prints the start-up and idle measurements under Wine
+# make bench-linux  the Linux program's size and start-up beside an empty Qt program
 # make dist    packs Tenebrolite-1.1.0.0-win64.zip
 # make screenshots  remakes the pictures in docs/
 
 SHELL := /bin/bash
 PACKAGES := cmake make g++ googletest clang libclang-rt-14-dev \
-            g++-mingw-w64-x86-64 wine wine64 xvfb xdotool
+            g++-mingw-w64-x86-64 wine wine64 xvfb xdotool \
+            pkg-config qt6-base-dev libxcb1-dev libxcb-dpms0-dev \
+            libxcb-screensaver0-dev dbus-daemon python3-dbus python3-gi
 FUZZ_SECONDS ?= 60
 
-.PHONY: all deps host sanitize windows run test test-host test-sanitize test-windows fuzz bench dist screenshots clean
+.PHONY: all deps host sanitize windows linux run run-wine test test-host test-sanitize test-windows test-linux fuzz bench bench-linux dist screenshots clean
 
-all: host windows
+all: host windows linux
 
 deps:
 	@tools/deps.sh $(PACKAGES)
@@ -29,7 +33,13 @@ sanitize: build/sanitize/CMakeCache.txt
 windows: build/windows/CMakeCache.txt
 	cmake --build --preset windows
 
-run: deps windows
+linux: build/linux/CMakeCache.txt
+	cmake --build --preset linux
+
+run: deps linux
+	tools/run-linux.sh build/linux/tenebrolite
+
+run-wine: deps windows
 	tools/run.sh build/windows/Tenebrolite.exe
 
 test-host: host
@@ -41,10 +51,14 @@ test-sanitize: sanitize
 test-windows: windows
 	tools/wine-session.sh ctest --preset windows
 
+test-linux: linux
+	ctest --preset linux
+
 test: deps
 	$(MAKE) --no-print-directory test-host
 	$(MAKE) --no-print-directory test-sanitize
 	$(MAKE) --no-print-directory test-windows
+	$(MAKE) --no-print-directory test-linux
 
 fuzz: sanitize
 	@for f in build/sanitize/fuzz_*; do \
@@ -53,6 +67,9 @@ fuzz: sanitize
 
 bench: deps windows
 	tools/wine-session.sh tools/bench.sh build/windows
+
+bench-linux: deps linux
+	tools/linux-session.sh /usr/bin/python3 tools/bench_linux.py build/linux
 
 dist: windows
 	cd build/windows && cpack >/dev/null

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Compiles every source of the program for Windows with clang as well
+# Compiles every source of the Windows program for Windows with clang as well
 # (x86_64-w64-mingw32, compile only, warnings as errors), so that nothing
 # relies on one compiler's leniency.
 set -euo pipefail
@@ -18,6 +18,6 @@ while IFS= read -r source; do
     echo "clang: $source does not compile cleanly"
     failed=$((failed + 1))
   fi
-done < <(find "$root/src" -name '*.cpp' | sort)
+done < <(find "$root/src" -name '*.cpp' -not -path '*/platform/linux/*' | sort)
 echo "clang for Windows: $((count - failed)) passed, $failed failed"
 [ "$failed" -eq 0 ]

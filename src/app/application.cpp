@@ -15,7 +15,7 @@ Application::Application(Platform& platform)
 void Application::Main() {
   texts_.SiteUrl = std::u16string(kSiteAddress);
   texts_.SettingsKeyPath = settings::settingsKeyPathFor(kApplicationTitle);
-  texts_.AppFolder = platform_.appInfo.executableFolder() + u"\\";
+  texts_.AppFolder = platform_.appInfo.executableFolder() + platform_.appInfo.pathSeparator();
   RunStartup();
 }
 
@@ -24,12 +24,8 @@ void Application::RunStartup() {
   for (const settings::FixedValue& value : settings::kFixedValues) {
     save(texts_.SettingsKeyPath, value.name, std::u16string(value.data));
   }
-  // Quoted, so that a path with blanks cannot be taken for a shorter program
-  // path (C:\Program.exe for C:\Program Files\...).
-  const std::u16string productName = platform_.appInfo.productName();
-  const std::u16string command =
-      u"\"" + texts_.AppFolder + platform_.appInfo.executableBaseName() + u".exe\"";
-  save(std::u16string(settings::kRunKeyPath), productName, command);
+  platform_.autostart.registerAtLogon(platform_.appInfo.productName(), texts_.AppFolder,
+                                      platform_.appInfo.executableBaseName());
 
   form1_.Load();
 }

@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "app/texts.h"
+#include "platform/autostart.h"
 #include "platform/hold_guard.h"
 #include "platform/input.h"
 #include "platform/locale.h"
@@ -26,6 +27,7 @@ struct Platform {
   platform::Sleeper& sleeper;
   platform::AppInfo& appInfo;
   platform::Locale& locale;
+  platform::Autostart& autostart;
 };
 
 // The running program: its start-up, its windows and the commands they reach.
@@ -35,7 +37,7 @@ class Application final : public tray::Commands {
 
   // Sets the three process-wide texts, then runs RunStartup.
   void Main();
-  // Writes the fixed values and the autostart value, then loads Form1.
+  // Writes the fixed values and registers the autostart, then loads Form1.
   void RunStartup();
   // The main window's termination handler, run after the event loop ends.
   void Form_Terminate();

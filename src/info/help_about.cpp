@@ -23,8 +23,8 @@ std::u16string aboutText() {
   return text;
 }
 
-std::u16string helpPagePath(const std::u16string& programFolder) {
-  return programFolder + u"\\help.html";
+std::u16string helpPagePath(const std::u16string& programFolder, const std::u16string& separator) {
+  return programFolder + separator + u"help.html";
 }
 
 std::u16string productsAddress(const std::u16string& siteUrl) {
@@ -33,7 +33,8 @@ std::u16string productsAddress(const std::u16string& siteUrl) {
 
 void mnuHelp_Click(Shell& shell, AppInfo& appInfo, WindowHandle form1) {
   // The folder is read afresh: nothing is kept between two choices of Help.
-  shell.execute(form1, std::u16string(kOpen), helpPagePath(appInfo.executableFolder()), kSwShow);
+  shell.execute(form1, std::u16string(kOpen),
+                helpPagePath(appInfo.executableFolder(), appInfo.pathSeparator()), kSwShow);
 }
 
 void mnuAbout_Click(WindowSystem& windows, Shell& shell, WindowHandle form1,

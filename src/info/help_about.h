@@ -14,9 +14,10 @@ inline constexpr std::u16string_view kSiteLine = u"https://velmarind.example";
 
 // The About message, line by line with CR LF between and none at the end.
 std::u16string aboutText();
-// The help page beside the program: its folder, "\" and "help.html". In a
-// drive root the folder already ends in "\" and the path keeps both.
-std::u16string helpPagePath(const std::u16string& programFolder);
+// The help page beside the program: its folder, the path separator and
+// "help.html". In a drive root the folder already ends in "\" and the path
+// keeps both.
+std::u16string helpPagePath(const std::u16string& programFolder, const std::u16string& separator);
 // The maker's products page.
 std::u16string productsAddress(const std::u16string& siteUrl);
 

@@ -131,12 +131,14 @@ class WindowSystem {
 class AppInfo {
  public:
   virtual ~AppInfo() = default;
-  // The folder of the executable: no trailing "\" unless it is a drive root.
+  // The folder of the executable: no trailing separator unless it is a root.
   virtual std::u16string executableFolder() = 0;
   // The executable's file name without its extension.
   virtual std::u16string executableBaseName() = 0;
   // ProductName from the executable's version information.
   virtual std::u16string productName() = 0;
+  // What separates a folder from the name of a file in it: "\" on Windows.
+  virtual std::u16string pathSeparator() = 0;
 };
 
 }  // namespace platform

@@ -18,6 +18,7 @@ class Win32AppInfo final : public AppInfo {
   std::u16string executableFolder() override;
   std::u16string executableBaseName() override;
   std::u16string productName() override;
+  std::u16string pathSeparator() override { return u"\\"; }
 };
 
 }  // namespace platform::win32

@@ -11,6 +11,7 @@
 #include "platform/win32/sleeper_win32.h"
 #include "platform/win32/window_system_win32.h"
 #include "power/hold_guard.h"
+#include "settings/run_value.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   // DLLs load from System32 only, never from the current or the exe's folder.
@@ -25,7 +26,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   platform::win32::Win32Sleeper sleeper;
   platform::win32::Win32AppInfo appInfo;
   platform::win32::Win32Locale locale;
-  app::Platform platform{registry, windows, shell, input, holdGuard, sleeper, appInfo, locale};
+  settings::RunValueAutostart autostart(registry);
+  app::Platform platform{registry, windows, shell,  input,    holdGuard,
+                         sleeper,  appInfo, locale, autostart};
 
   app::Application application(platform);
   application.Main();

@@ -4,6 +4,7 @@
 
 #include "fakes/fake_platform.h"
 #include "fakes/fake_registry.h"
+#include "settings/run_value.h"
 
 namespace app {
 namespace {
@@ -23,7 +24,8 @@ struct World {
   fakes::FakeSleeper sleeper{log};
   fakes::FakeAppInfo appInfo;
   fakes::FakeLocale locale;
-  Platform platform{registry, windows, shell, input, guard, sleeper, appInfo, locale};
+  settings::RunValueAutostart autostart{registry};
+  Platform platform{registry, windows, shell, input, guard, sleeper, appInfo, locale, autostart};
 };
 
 TEST(Startup, FirstStartCreatesTheKeyAndWritesEveryValue) {

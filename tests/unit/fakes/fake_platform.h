@@ -126,6 +126,7 @@ class FakeAppInfo final : public platform::AppInfo {
   std::u16string executableFolder() override { return folder; }
   std::u16string executableBaseName() override { return baseName; }
   std::u16string productName() override { return product; }
+  std::u16string pathSeparator() override { return u"\\"; }
 
   std::u16string folder = u"C:\\Program Files\\Tenebrolite";
   std::u16string baseName = u"Tenebrolite";

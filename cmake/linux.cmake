@@ -1,0 +1,86 @@
+# The native Linux program: its file store and autostart entry (plain C++ and
+# POSIX, tested in every host build), and, in the linux preset, the program
+# itself on Qt 6 and xcb with its end-to-end tests.
+add_library(tenebrolite_linux_files STATIC
+  src/platform/linux/desktop_autostart.cpp
+  src/platform/linux/file_registry.cpp
+  src/platform/linux/files.cpp
+  src/platform/linux/settings_file.cpp
+  src/platform/linux/utf8.cpp
+  src/platform/linux/x11_power_rule.cpp
+)
+target_include_directories(tenebrolite_linux_files PUBLIC src)
+target_link_libraries(tenebrolite_linux_files PRIVATE project_warnings)
+
+include(GoogleTest)
+add_executable(linux_unit_tests
+  tests/linux/unit/desktop_autostart_test.cpp
+  tests/linux/unit/file_store_test.cpp
+  tests/linux/unit/x11_power_rule_test.cpp
+)
+target_link_libraries(linux_unit_tests PRIVATE tenebrolite_linux_files tenebrolite_core
+  project_warnings GTest::gtest_main)
+gtest_discover_tests(linux_unit_tests TEST_PREFIX "linux." PROPERTIES LABELS unit)
+
+if(TENEBROLITE_FUZZ)
+  target_compile_options(tenebrolite_linux_files PRIVATE -fsanitize=fuzzer-no-link)
+  add_executable(fuzz_file_store tests/fuzz/file_store_fuzz.cpp)
+  target_link_libraries(fuzz_file_store PRIVATE tenebrolite_linux_files project_warnings)
+  target_link_options(fuzz_file_store PRIVATE -fsanitize=fuzzer)
+  target_compile_options(fuzz_file_store PRIVATE -fsanitize=fuzzer)
+  add_test(NAME fuzz.file_store
+    COMMAND ${CMAKE_SOURCE_DIR}/tools/fuzz.sh $<TARGET_FILE:fuzz_file_store>
+            ${CMAKE_SOURCE_DIR}/tests/fuzz/seeds/file_store ${TENEBROLITE_FUZZ_SECONDS})
+  set_tests_properties(fuzz.file_store PROPERTIES LABELS fuzz)
+endif()
+
+option(TENEBROLITE_LINUX_APP "Build the Linux program (Qt 6, xcb) and its end-to-end tests" OFF)
+if(NOT TENEBROLITE_LINUX_APP)
+  return()
+endif()
+
+find_package(Qt6 REQUIRED COMPONENTS Widgets DBus)
+find_package(PkgConfig REQUIRED)
+pkg_check_modules(XCB REQUIRED IMPORTED_TARGET xcb xcb-dpms)
+
+set(CMAKE_AUTORCC ON)
+add_executable(tenebrolite
+  src/platform/linux/linux_main.cpp
+  src/platform/linux/qt_window_system.cpp
+  src/platform/linux/qt_tray.cpp
+  src/platform/linux/x11_hold.cpp
+  src/platform/linux/tenebrolite.qrc
+)
+target_link_libraries(tenebrolite PRIVATE tenebrolite_linux_files tenebrolite_core project_warnings
+  Qt6::Widgets Qt6::DBus PkgConfig::XCB)
+target_compile_definitions(tenebrolite PRIVATE QT_NO_KEYWORDS)
+target_compile_options(tenebrolite PRIVATE -ffunction-sections -fdata-sections)
+target_link_options(tenebrolite PRIVATE -s -Wl,--gc-sections -Wl,--as-needed)
+# The help page lies beside the program, as it does beside the exe.
+add_custom_command(TARGET tenebrolite POST_BUILD
+  COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_SOURCE_DIR}/res/help.html
+          $<TARGET_FILE_DIR:tenebrolite>/help.html)
+
+# End-to-end: the built program in a private session (tools/linux-session.sh)
+# with the stand-in panel, driven over D-Bus and with xdotool.
+pkg_check_modules(XCB_SCREENSAVER REQUIRED IMPORTED_TARGET xcb-screensaver)
+add_executable(x_probe tests/linux/e2e/x_probe.cpp)
+target_link_libraries(x_probe PRIVATE project_warnings PkgConfig::XCB PkgConfig::XCB_SCREENSAVER)
+foreach(test IN ITEMS Tray Hold Dialog HelpAbout Panel XEmbed Wayland)
+  add_test(NAME linux_e2e.${test}
+    COMMAND ${CMAKE_SOURCE_DIR}/tools/linux-session.sh /usr/bin/python3
+            ${CMAKE_SOURCE_DIR}/tests/linux/e2e/e2e_test.py ${test})
+  set(environment "TENEBROLITE_BUILD=${CMAKE_BINARY_DIR}")
+  if(test MATCHES "^(Panel|XEmbed)$")
+    list(APPEND environment "TENEBROLITE_NO_PANEL=1")  # the test starts its own
+  endif()
+  set_tests_properties(linux_e2e.${test} PROPERTIES LABELS e2e ENVIRONMENT "${environment}")
+endforeach()
+
+# Measurements (make bench-linux), not tests.
+add_executable(empty_qt_program tests/bench/empty_qt_program.cpp)
+target_link_libraries(empty_qt_program PRIVATE project_warnings Qt6::Widgets)
+target_link_options(empty_qt_program PRIVATE -s)
+
+add_test(NAME linux_tidy COMMAND ${CMAKE_SOURCE_DIR}/tools/tidy-linux.sh ${CMAKE_BINARY_DIR})
+set_tests_properties(linux_tidy PROPERTIES LABELS tidy)

@@ -1,0 +1,177 @@
+#include "platform/linux/qt_tray.h"
+
+#include <QtGui/qguiapplication_platform.h>
+#include <xcb/xcb.h>
+#include <QApplication>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDesktopServices>
+#include <QMouseEvent>
+#include <QUrl>
+
+#include <cstdlib>
+
+namespace platform::linux_desktop {
+namespace {
+
+constexpr QLatin1StringView kWatcher("org.kde.StatusNotifierWatcher");
+
+bool watcherPresent() {
+  const QDBusConnection bus = QDBusConnection::sessionBus();
+  return bus.isConnected() && bus.interface() != nullptr &&
+         bus.interface()->isServiceRegistered(kWatcher).value();
+}
+
+// Whether an XEmbed tray manages the notification area of the first screen.
+bool xembedTrayPresent() {
+  auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+  if (x11 == nullptr) return false;
+  xcb_connection_t* connection = x11->connection();
+  const QByteArray name = QByteArrayLiteral("_NET_SYSTEM_TRAY_S0");
+  auto* atom = xcb_intern_atom_reply(
+      connection, xcb_intern_atom(connection, 1, name.size(), name.constData()), nullptr);
+  if (atom == nullptr) return false;
+  const xcb_atom_t selection = atom->atom;
+  std::free(atom);
+  if (selection == XCB_NONE) return false;
+  auto* owner = xcb_get_selection_owner_reply(
+      connection, xcb_get_selection_owner(connection, selection), nullptr);
+  const bool present = owner != nullptr && owner->owner != XCB_NONE;
+  std::free(owner);
+  return present;
+}
+
+}  // namespace
+
+// The XEmbed tray reports Trigger and Context on the press of a button. The
+// program acts on the release, as on Windows: the clicks are taken from the
+// icon's own window instead.
+class QtShell::XEmbedClicks final : public QObject {
+ public:
+  explicit XEmbedClicks(QtWindowSystem& windows) : windows_(windows) {}
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (qstrcmp(watched->metaObject()->className(), "QSystemTrayIconSys") != 0) return false;
+    const auto* mouse =
+        event->type() == QEvent::MouseButtonRelease || event->type() == QEvent::MouseButtonDblClick
+            ? static_cast<QMouseEvent*>(event)
+            : nullptr;
+    if (mouse == nullptr) return false;
+    if (event->type() == QEvent::MouseButtonDblClick) {
+      if (mouse->button() == Qt::LeftButton) windows_.postTrayNotification(msg::kLButtonDblClk);
+      return false;
+    }
+    switch (mouse->button()) {
+      case Qt::LeftButton:
+        windows_.postTrayNotification(msg::kLButtonUp);
+        break;
+      case Qt::RightButton:
+        windows_.postTrayNotification(msg::kRButtonUp);
+        break;
+      case Qt::MiddleButton:
+        windows_.postTrayNotification(msg::kMButtonUp);
+        break;
+      default:
+        break;
+    }
+    return false;
+  }
+
+ private:
+  QtWindowSystem& windows_;
+};
+
+QtShell::QtShell(QtWindowSystem& windows, const std::vector<MenuEntry>& menu)
+    : windows_(windows),
+      watcher_(kWatcher, QDBusConnection::sessionBus(), QDBusServiceWatcher::WatchForRegistration) {
+  fillMenu(exportedMenu_, menu, windows_);
+  QObject::connect(&watcher_, &QDBusServiceWatcher::serviceRegistered, [this] {
+    if (pending_) makeIcon();
+  });
+  QObject::connect(&trayPoll_, &QTimer::timeout, [this] {
+    if (pending_ && xembedTrayPresent()) makeIcon();
+  });
+  xembedClicks_ = std::make_unique<XEmbedClicks>(windows_);
+  qApp->installEventFilter(xembedClicks_.get());
+}
+
+QtShell::~QtShell() {
+  qApp->removeEventFilter(xembedClicks_.get());
+}
+
+void QtShell::makeIcon() {
+  pending_ = false;
+  trayPoll_.stop();
+  onDBus_ = watcherPresent();
+  icon_ = std::make_unique<QSystemTrayIcon>(QIcon(QStringLiteral(":/tenebrolite.ico")));
+  icon_->setToolTip(tip_);
+  // In the XEmbed tray Qt would pop an exported menu up itself, on the press.
+  if (onDBus_) icon_->setContextMenu(&exportedMenu_);
+  QObject::connect(icon_.get(), &QSystemTrayIcon::activated,
+                   [this](QSystemTrayIcon::ActivationReason reason) { activated(reason); });
+  icon_->show();
+}
+
+void QtShell::activated(QSystemTrayIcon::ActivationReason reason) {
+  if (!onDBus_) return;  // XEmbedClicks reports those
+  // A StatusNotifierItem panel sends Activate (Trigger) and ContextMenu
+  // (Context) for what the user did, and has no double click.
+  switch (reason) {
+    case QSystemTrayIcon::Trigger:
+      windows_.postTrayNotification(msg::kLButtonUp);
+      break;
+    case QSystemTrayIcon::Context:
+      windows_.postTrayNotification(msg::kRButtonUp);
+      break;
+    case QSystemTrayIcon::DoubleClick:
+      windows_.postTrayNotification(msg::kLButtonDblClk);
+      break;
+    case QSystemTrayIcon::MiddleClick:
+      windows_.postTrayNotification(msg::kMButtonUp);
+      break;
+    case QSystemTrayIcon::Unknown:
+      break;
+  }
+}
+
+bool QtShell::notifyIcon(std::uint32_t message, const TrayIconData& data) {
+  switch (message) {
+    case nim::kAdd:
+      tip_ = QString::fromStdU16String(data.szTip);
+      if (icon_ || pending_) return true;
+      if (watcherPresent() || xembedTrayPresent()) {
+        makeIcon();
+      } else {
+        // No notification area yet (a session starting up): the icon is
+        // made when one comes.
+        pending_ = true;
+        trayPoll_.start(1000);
+      }
+      return true;
+    case nim::kModify:
+      tip_ = QString::fromStdU16String(data.szTip);
+      if (icon_) icon_->setToolTip(tip_);
+      return icon_ != nullptr || pending_;
+    case nim::kDelete:
+      pending_ = false;
+      trayPoll_.stop();
+      if (!icon_) return false;
+      icon_->hide();
+      icon_.reset();
+      return true;
+    default:
+      return false;
+  }
+}
+
+void QtShell::execute(WindowHandle, const std::u16string&, const std::u16string& file, int) {
+  const QString text = QString::fromStdU16String(file);
+  const QUrl url =
+      text.startsWith(QStringLiteral("https://")) || text.startsWith(QStringLiteral("http://"))
+          ? QUrl(text)
+          : QUrl::fromLocalFile(text);
+  QDesktopServices::openUrl(url);
+}
+
+}  // namespace platform::linux_desktop

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QDBusServiceWatcher>
+#include <QMenu>
+#include <QObject>
+#include <QSystemTrayIcon>
+#include <QTimer>
+#include <memory>
+#include <vector>
+
+#include "platform/linux/qt_window_system.h"
+#include "platform/shell.h"
+
+namespace platform::linux_desktop {
+
+// The notification icon on QSystemTrayIcon, and opening files and addresses
+// with the desktop's handlers. Qt decides once a run, at the first icon,
+// whether icons are StatusNotifierItems on D-Bus (a StatusNotifierWatcher,
+// the panel, is there) or sit in an XEmbed tray. So the icon is made only
+// once a notification area of either kind is there: at login the program may
+// start before the panel. Qt itself tells a restarted watcher of an icon on
+// D-Bus, and a restarted XEmbed tray of an icon there.
+class QtShell final : public Shell {
+ public:
+  QtShell(QtWindowSystem& windows, const std::vector<MenuEntry>& menu);
+  ~QtShell() override;
+  QtShell(const QtShell&) = delete;
+  QtShell& operator=(const QtShell&) = delete;
+
+  bool notifyIcon(std::uint32_t message, const TrayIconData& data) override;
+  void execute(WindowHandle owner, const std::u16string& verb, const std::u16string& file,
+               int showCommand) override;
+
+ private:
+  class XEmbedClicks;
+  void makeIcon();
+  void activated(QSystemTrayIcon::ActivationReason reason);
+
+  QtWindowSystem& windows_;
+  // What a StatusNotifierItem panel shows itself: the command menu, exported
+  // over D-Bus with the icon.
+  QMenu exportedMenu_;
+  std::unique_ptr<QSystemTrayIcon> icon_;
+  bool onDBus_ = false;
+  bool pending_ = false;  // added while no notification area is there
+  QString tip_;
+  QDBusServiceWatcher watcher_;
+  QTimer trayPoll_;  // looks for an XEmbed tray while the icon is pending
+  std::unique_ptr<QObject> xembedClicks_;
+};
+
+}  // namespace platform::linux_desktop

@@ -1,0 +1,274 @@
+#!/usr/bin/python3
+"""End-to-end tests of the Linux program: the built binary in the private
+session of tools/linux-session.sh (Xvfb, a D-Bus session bus, the stand-in
+panel), driven over D-Bus as a panel drives it and with xdotool as a user.
+
+    e2e_test.py TESTCASE
+"""
+import os
+import subprocess
+import sys
+import tempfile
+import time
+import unittest
+
+import dbus
+
+BUILD = os.environ["TENEBROLITE_BUILD"]
+PROGRAM = os.path.join(BUILD, "tenebrolite")
+PROBE = os.path.join(BUILD, "x_probe")
+CONFIG = os.environ["XDG_CONFIG_HOME"]
+SETTINGS = os.path.join(CONFIG, "Velmarind", "Tenebrolite.conf")
+AUTOSTART = os.path.join(CONFIG, "autostart", "tenebrolite.desktop")
+PANEL_LOG = os.environ["TENEBROLITE_PANEL_LOG"]
+ITEM = "org.kde.StatusNotifierItem"
+MENU = "com.canonical.dbusmenu"
+
+
+def wait_for(condition, what, seconds=5.0):
+    deadline = time.monotonic() + seconds
+    while True:
+        value = condition()
+        if value:
+            return value
+        if time.monotonic() > deadline:
+            raise AssertionError("timed out waiting for " + what)
+        time.sleep(0.05)
+
+
+def read(path):
+    try:
+        with open(path, encoding="utf-8") as f:
+            return f.read()
+    except FileNotFoundError:
+        return ""
+
+
+def registrations(log=PANEL_LOG):
+    return [line.split()[1] for line in read(log).splitlines() if line.startswith("registered")]
+
+
+def probe(question):
+    return subprocess.run([PROBE, question], capture_output=True, text=True,
+                          check=True).stdout.strip()
+
+
+def saver():
+    return probe("saver")
+
+
+def xdotool(*args):
+    return subprocess.run(["xdotool", *args], capture_output=True, text=True).stdout.split()
+
+
+def visible_window(title):
+    return wait_for(lambda: xdotool("search", "--onlyvisible", "--name", "^%s$" % title),
+                    "a window titled %r" % title)[0]
+
+
+def keys_to(window, *keys):
+    xdotool("windowfocus", "--sync", window)
+    xdotool("key", "--delay", "30", *keys)
+
+
+class Session(unittest.TestCase):
+    """The program started afresh, with a stand-in xdg-open first on PATH."""
+
+    def setUp(self):
+        self.folder = tempfile.mkdtemp(prefix="tenebrolite-e2e-")
+        self.opened = os.path.join(self.folder, "opened")
+        opener = os.path.join(self.folder, "xdg-open")
+        with open(opener, "w") as f:
+            f.write('#!/bin/sh\nprintf "%%s\\n" "$1" >>"%s"\n' % self.opened)
+        os.chmod(opener, 0o755)
+        self.env = dict(os.environ, PATH=self.folder + ":" + os.environ["PATH"])
+        self.program = None
+        self.bus = dbus.SessionBus()
+
+    def tearDown(self):
+        if self.program and self.program.poll() is None:
+            self.program.kill()
+            self.program.wait()
+
+    def start(self, registered_before=0):
+        self.program = subprocess.Popen([PROGRAM], env=self.env)
+        service = wait_for(lambda: registrations()[registered_before:], "the item")[0]
+        self.item = self.bus.get_object(service, "/StatusNotifierItem")
+        menu_path = self.item.Get(ITEM, "Menu", dbus_interface=dbus.PROPERTIES_IFACE)
+        self.menu = self.bus.get_object(service, menu_path)
+
+    def entries(self):
+        _, (_, _, children) = self.menu.GetLayout(0, -1, [], dbus_interface=MENU)
+        return [(int(c[0]), str(c[1].get("label", "")), str(c[1].get("type", "standard")))
+                for c in children]
+
+    def choose(self, label):
+        (entry,) = [e for e, text, _ in self.entries() if text == label]
+        self.menu.Event(entry, "clicked", dbus.String("", variant_level=1), dbus.UInt32(0),
+                        dbus_interface=MENU)
+
+    def activate(self):
+        self.item.Activate(0, 0, dbus_interface=ITEM)
+
+    def windows(self):
+        """How many windows of the program are shown."""
+        return len(xdotool("search", "--onlyvisible", "--pid", str(self.program.pid)))
+
+
+class Tray(Session):
+    def test_item_menu_autostart_and_exit(self):
+        os.makedirs(os.path.dirname(AUTOSTART))
+        with open(AUTOSTART, "w") as f:
+            f.write("[Desktop Entry]\nExec=/old/place\nHidden=true\n")
+        self.start()
+        props = self.item.GetAll(ITEM, dbus_interface=dbus.PROPERTIES_IFACE)
+        self.assertEqual(props["ToolTip"][2], "Tenebrolite")
+        self.assertTrue(props["IconPixmap"], "the icon's pictures")
+        self.assertEqual(self.entries()[0][1:], ("Switch Off", "standard"))
+        self.assertEqual([e[1:] for e in self.entries()],
+                         [("Switch Off", "standard"), ("Anti shake", "standard"),
+                          ("", "separator"), ("Help", "standard"), ("About", "standard"),
+                          ("Close", "standard"), ("Exit", "standard")])
+        entry = read(AUTOSTART)
+        self.assertIn('\nExec="%s"\n' % os.path.realpath(PROGRAM), entry)
+        self.assertIn("\nHidden=true\n", entry)
+        self.assertNotIn("/old/place", entry)
+        self.assertIn('"Btn"="1"', read(SETTINGS))
+
+        shown = self.windows()
+        self.item.ContextMenu(0, 0, dbus_interface=ITEM)  # a panel that leaves the menu to us
+        wait_for(lambda: self.windows() == shown + 1, "the popup menu")
+        self.choose("Close")
+        self.choose("Exit")
+        self.assertEqual(self.program.wait(timeout=5), 0)
+        wait_for(lambda: "gone" in read(PANEL_LOG), "the item to go")
+
+
+class Panel(Session):
+    """Run without a panel at first: the icon comes when one does, and once
+    each time a panel starts again."""
+
+    def panel(self, log):
+        panel = subprocess.Popen(["/usr/bin/python3", os.environ["TENEBROLITE_PANEL"], log])
+        wait_for(lambda: "panel up" in read(log), "the panel")
+        return panel
+
+    def test_icon_comes_with_a_late_panel_and_after_a_restart(self):
+        self.program = subprocess.Popen([PROGRAM], env=self.env)
+        time.sleep(1)
+        for round_ in range(2):
+            log = os.path.join(self.folder, "panel%d.log" % round_)
+            panel = self.panel(log)
+            wait_for(lambda: registrations(log), "the item")
+            time.sleep(0.5)
+            self.assertEqual(len(registrations(log)), 1, read(log))
+            panel.terminate()
+            panel.wait()
+
+
+def write_hold(seconds):
+    os.makedirs(os.path.dirname(SETTINGS), exist_ok=True)
+    with open(SETTINGS, "w") as f:
+        f.write('[Software\\Velmarind\\Tenebrolite]\n"Holdit"="%s"\n' % seconds)
+
+
+class Hold(Session):
+    def test_switch_off_holds_input_and_keeps_the_display_dark(self):
+        write_hold(3)
+        keys = os.path.join(self.folder, "keys")
+        window = subprocess.Popen([PROBE, "window", keys])
+        try:
+            wait_for(lambda: "ready" in read(keys), "the test window")
+            self.start()
+            self.assertEqual(saver(), "off")
+            self.activate()
+            wait_for(lambda: saver() == "on", "the power-down")
+            wait_for(lambda: probe("grabbed") == "yes", "the hold's grab")
+            grabbed = time.monotonic()
+            xdotool("type", "--delay", "50", "abc")
+            # The input lit the display; the guard darkens it again.
+            wait_for(lambda: saver() == "on", "the guard's power-down", seconds=1)
+            self.assertEqual(read(keys).split(), ["ready"])
+            wait_for(lambda: probe("grabbed") == "no", "the end of the hold")
+            self.assertGreater(time.monotonic() - grabbed, 2.5, "the hold of 3 s")
+            xdotool("type", "--delay", "50", "xyz")
+            wait_for(lambda: len(read(keys).split()) == 4, "keys after the hold")
+            time.sleep(0.5)
+            self.assertEqual(saver(), "off")
+        finally:
+            window.kill()
+            window.wait()
+
+
+class Dialog(Session):
+    def test_guard_refusal_and_apply_reach_the_settings_file(self):
+        self.start()
+        self.choose("Anti shake")
+        dialog = visible_window(" Mouse delay")
+        geometry = subprocess.run(["xdotool", "getwindowgeometry", dialog], capture_output=True,
+                                  text=True).stdout
+        self.assertIn("Position: 405,411", geometry)
+        self.assertIn("Geometry: 301x48", geometry)
+        # Enter and Escape do nothing: the dialog stays for the keys below.
+        keys_to(dialog, "Return", "Escape", "ctrl+a", "x", "End", "0", "alt+a")  # "x" is "3": 30
+        keys_to(visible_window("Tenebrolite"), "Return")
+        self.assertNotIn("Holdit", read(SETTINGS))
+        keys_to(dialog, "ctrl+a", "2", "period", "5", "alt+a")
+        wait_for(lambda: not xdotool("search", "--onlyvisible", "--name", "^ Mouse delay$"),
+                 "the dialog to close")
+        self.assertIn('"Holdit"="2.5"', read(SETTINGS))
+
+
+class HelpAbout(Session):
+    def test_help_and_about_yes_open_their_pages(self):
+        self.start()
+        self.choose("Help")
+        wait_for(lambda: read(self.opened), "the help page")
+        self.choose("About")
+        keys_to(visible_window("Tenebrolite"), "Return")  # Yes is the default
+        wait_for(lambda: len(read(self.opened).split()) == 2, "the products page")
+        self.assertEqual(read(self.opened).split(),
+                         ["file://" + os.path.join(os.path.realpath(BUILD), "help.html"),
+                          "https://velmarind.example/products.html"])
+
+
+class XEmbed(Session):
+    """No StatusNotifierItem panel, an XEmbed tray: the icon sits in it and
+    acts on the release of a button, as on Windows, not on the press."""
+
+    def test_clicks_act_on_the_release(self):
+        log = os.path.join(self.folder, "tray")
+        tray = subprocess.Popen([PROBE, "tray", log])
+        try:
+            wait_for(lambda: "tray up" in read(log), "the tray")
+            self.program = subprocess.Popen([PROGRAM], env=self.env)
+            icon = wait_for(lambda: "docked" in read(log), "the icon") and read(log).split()[-1]
+            shown = self.windows()
+            xdotool("mousemove", "--window", icon, "8", "8")
+            for button, pressed, released in (("1", "off", "on"), ("3", shown, shown + 1)):
+                look = saver if button == "1" else self.windows
+                xdotool("mousedown", button)
+                time.sleep(0.5)
+                self.assertEqual(look(), pressed, "after the press of button " + button)
+                xdotool("mouseup", button)
+                wait_for(lambda: look() == released, "the release of button " + button)
+        finally:
+            tray.kill()
+            tray.wait()
+
+
+class Wayland(Session):
+    def test_the_first_click_says_once_that_it_cannot_switch_off(self):
+        self.env["XDG_SESSION_TYPE"] = "wayland"
+        self.start()
+        for click in range(2):
+            self.activate()
+            if click == 0:
+                keys_to(visible_window("Tenebrolite"), "Return")
+            time.sleep(0.5)
+            self.assertFalse(xdotool("search", "--onlyvisible", "--name", "^Tenebrolite$"))
+            self.assertEqual(saver(), "off")
+
+
+if __name__ == "__main__":
+    unittest.main(argv=[sys.argv[0], *sys.argv[1:]], verbosity=2)

@@ -1,0 +1,43 @@
+#!/usr/bin/python3
+"""Start-up of the Linux program beside an empty Qt tray program: the time
+from the start of the process to its icon's registration with the panel, the
+median of a number of runs. Run inside tools/linux-session.sh.
+
+    bench_linux.py BUILD_FOLDER [RUNS]
+"""
+import os
+import statistics
+import subprocess
+import sys
+import time
+
+build = sys.argv[1]
+runs = int(sys.argv[2]) if len(sys.argv) > 2 else 15
+log = os.environ["TENEBROLITE_PANEL_LOG"]
+
+
+def registrations():
+    with open(log, encoding="utf-8") as f:
+        return sum(line.startswith("registered") for line in f)
+
+
+def startup(program):
+    before = registrations()
+    start = time.monotonic()
+    process = subprocess.Popen([program], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    while registrations() == before:
+        if time.monotonic() - start > 10:
+            raise SystemExit("no icon from " + program)
+        time.sleep(0.002)
+    elapsed = time.monotonic() - start
+    process.kill()
+    process.wait()
+    return elapsed * 1000
+
+
+for name in ("empty_qt_program", "tenebrolite"):
+    program = os.path.join(build, name)
+    times = [startup(program) for _ in range(runs)]
+    print("%-17s %8d bytes  start-up to icon: median %.0f ms (min %.0f, max %.0f, %d runs)"
+          % (name, os.path.getsize(program), statistics.median(times), min(times), max(times),
+             runs))
