@@ -55,6 +55,7 @@ class Win32WindowSystem final : public WindowSystem {
   std::set<HWND> windows_;
   std::set<HWND> dialogs_;  // they get Tab and the access keys through IsDialogMessage
   OwnedIcon smallIcon_;
+  Owned<HMODULE, &FreeLibrary> shcore_;
 };
 
 }  // namespace platform::win32
