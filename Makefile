@@ -1,13 +1,13 @@
 # make run     builds Tenebrolite.exe and starts it under Wine
 # make test    builds everything and runs every test tier
 # make fuzz    runs each fuzzer for a minute
-# make bench   prints the start-up and idle measurements under Wine
+# make bench   prints the exe's size, start-up, memory and idle CPU under Wine
 # make dist    packs Tenebrolite-1.1.0.0-win64.zip
 # make screenshots  remakes the pictures in docs/
 
 SHELL := /bin/bash
 PACKAGES := cmake make g++ googletest clang libclang-rt-14-dev \
-            g++-mingw-w64-x86-64 wine wine64 xvfb xdotool
+            g++-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-win32 wine wine64 xvfb xdotool
 FUZZ_SECONDS ?= 60
 
 .PHONY: all deps host sanitize windows run test test-host test-sanitize test-windows fuzz bench dist screenshots clean
@@ -52,6 +52,7 @@ fuzz: sanitize
 	done
 
 bench: deps windows
+	cmake --build --preset windows --target bench_programs
 	tools/wine-session.sh tools/bench.sh build/windows
 
 dist: windows

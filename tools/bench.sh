@@ -1,8 +1,14 @@
 #!/usr/bin/env bash
 # Measurements of the built exe under Wine, beside an empty Win32 program that
-# only waits in GetMessage. Run inside tools/wine-session.sh (make bench).
-#   start-up: CreateProcess to the main window (and with it the icon)
-#   idle:     CPU time the process uses over IDLE_SECONDS of waiting, from /proc
+# creates one hidden window and waits in GetMessage. Run inside
+# tools/wine-session.sh (make bench).
+#   size:     the exe as it ships (stripped)
+#   start-up: CreateProcess until the notification icon has been added, against
+#             the empty program's CreateProcess until its window exists;
+#             STARTUP_RUNS starts each, taking turns
+#   memory:   private memory (Private_Clean + Private_Dirty) of the process
+#             after start-up, from /proc/PID/smaps_rollup
+#   idle:     CPU time used over IDLE_SECONDS of waiting, from /proc
 set -euo pipefail
 build=$1
 runs=${STARTUP_RUNS:-15}
@@ -10,30 +16,45 @@ idle=${IDLE_SECONDS:-30}
 exe="$build/Tenebrolite.exe"
 empty="$build/empty_program.exe"
 
-ls -l "$exe" | awk '{print "Tenebrolite.exe: " $5 " bytes"}'
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
 
-read -r t_med t_min t_max < <(wine "$build/startup_bench.exe" "$exe" TenebroliteMain "$runs" | tr -d '\r')
-read -r e_med e_min e_max < <(wine "$build/startup_bench.exe" "$empty" EmptyProgram "$runs" | tr -d '\r')
-echo "start-up, median of $runs (min..max):"
-echo "  Tenebrolite    $t_med ms ($t_min..$t_max)"
-echo "  empty program  $e_med ms ($e_min..$e_max)"
-awk -v a="$t_med" -v b="$e_med" 'BEGIN { printf "  ratio          %.2f\n", a / b }'
+size=$(stat -c %s "$exe")
+echo "size: Tenebrolite.exe $size bytes ($(awk -v s="$size" 'BEGIN { printf "%.1f", s / 1024 }') KB)"
 
-# CPU ticks (user + system) of the Linux process that runs a Windows program.
+{
+  read -r t_med t_min t_max
+  read -r e_med e_min e_max
+} < <(wine "$build/startup_bench.exe" "$runs" "$exe" icon "$empty" EmptyProgram | tr -d '\r')
+echo "start-up, median of $runs runs each, interleaved (fastest..slowest):"
+echo "  Tenebrolite to its icon      $t_med ms ($t_min..$t_max)"
+echo "  empty program to its window  $e_med ms ($e_min..$e_max)"
+echo "  ratio                        $(ratio "$t_med" "$e_med")"
+
+# The Linux process that runs a Windows program, its private memory in kB and
+# its CPU ticks (user + system).
+pid_of() { pgrep -f "$1" | head -1; }
+private_kb() { awk '/^Private_(Clean|Dirty):/ { kb += $2 } END { print kb }' "/proc/$1/smaps_rollup"; }
 ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
-idle_cpu() {
-  local program=$1 name=$2 pid before after
+# Prints "private_kB idle_ms" of a program started now.
+measure() {
+  local program=$1 pid memory before after
   wine "$program" &
   sleep 3  # past start-up
-  pid=$(pgrep -f "$name" | head -1)
+  pid=$(pid_of "$(basename "$program")")
+  memory=$(private_kb "$pid")
   before=$(ticks "$pid")
   sleep "$idle"
   after=$(ticks "$pid")
   kill "$pid" 2>/dev/null || true
   wait 2>/dev/null || true
-  awk -v t=$((after - before)) -v hz="$(getconf CLK_TCK)" -v s="$idle" \
-    'BEGIN { printf "%.0f ms CPU in %d s", t * 1000 / hz, s }'
+  echo "$memory $((  (after - before) * 1000 / $(getconf CLK_TCK) ))"
 }
-echo "idle:"
-echo "  Tenebrolite    $(idle_cpu "$exe" 'Tenebrolite.exe')"
-echo "  empty program  $(idle_cpu "$empty" 'empty_program.exe')"
+read -r t_kb t_cpu < <(measure "$exe")
+read -r e_kb e_cpu < <(measure "$empty")
+echo "private memory after start-up (Private_Clean + Private_Dirty):"
+echo "  Tenebrolite    $t_kb kB"
+echo "  empty program  $e_kb kB"
+echo "  ratio          $(ratio "$t_kb" "$e_kb")"
+echo "idle, CPU time in $idle s:"
+echo "  Tenebrolite    $t_cpu ms"
+echo "  empty program  $e_cpu ms"
