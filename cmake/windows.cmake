@@ -30,6 +30,13 @@ if(TENEBROLITE_PROGRAM_ONLY)
     src/platform/win32/win_main.cpp
     res/tenebrolite.rc
   )
+  # Optimised across the whole program at link time, and without run-time
+  # type information (nothing asks a type at run time; exceptions keep theirs).
+  set_property(TARGET tenebrolite_core tenebrolite_win32 Tenebrolite
+    PROPERTY INTERPROCEDURAL_OPTIMIZATION ON)
+  foreach(target tenebrolite_core tenebrolite_win32 Tenebrolite)
+    target_compile_options(${target} PRIVATE -fno-rtti)
+  endforeach()
   target_link_libraries(Tenebrolite PRIVATE tenebrolite_win32 project_warnings)
   target_link_options(Tenebrolite PRIVATE -municode -s)
   set_source_files_properties(res/tenebrolite.rc PROPERTIES
