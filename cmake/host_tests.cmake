@@ -6,6 +6,7 @@ add_executable(unit_tests
   tests/unit/fakes/fake_registry.cpp
   tests/unit/app/application_test.cpp
   tests/unit/info/help_about_test.cpp
+  tests/unit/power/hold_guard_test.cpp
   tests/unit/power/holdit_test.cpp
   tests/unit/power/numeric_text_test.cpp
   tests/unit/power/parse_number_test.cpp

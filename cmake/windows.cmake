@@ -13,6 +13,7 @@ add_link_options(-static -Wl,--gc-sections -Wl,--dynamicbase -Wl,--high-entropy-
 
 add_library(tenebrolite_win32 STATIC
   src/platform/win32/app_info_win32.cpp
+  src/platform/win32/hold_guard_win32.cpp
   src/platform/win32/input_win32.cpp
   src/platform/win32/locale_win32.cpp
   src/platform/win32/registry_win32.cpp
@@ -20,7 +21,7 @@ add_library(tenebrolite_win32 STATIC
   src/platform/win32/sleeper_win32.cpp
   src/platform/win32/window_system_win32.cpp
 )
-target_link_libraries(tenebrolite_win32 PUBLIC tenebrolite_core PRIVATE project_warnings)
+target_link_libraries(tenebrolite_win32 PUBLIC tenebrolite_core ole32 PRIVATE project_warnings)
 target_compile_definitions(tenebrolite_win32 PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX
   _WIN32_WINNT=0x0A00 WINVER=0x0A00 NTDDI_VERSION=0x0A000006)
 
@@ -38,7 +39,11 @@ if(TENEBROLITE_PROGRAM_ONLY)
     target_compile_options(${target} PRIVATE -fno-rtti)
   endforeach()
   target_link_libraries(Tenebrolite PRIVATE tenebrolite_win32 project_warnings)
-  target_link_options(Tenebrolite PRIVATE -municode -s)
+  # Subsystem version 10.0: the exe calls per-monitor dpi functions of Windows
+  # 10 1607, and older Windows then refuses it at start instead of failing
+  # later on a missing entry point.
+  target_link_options(Tenebrolite PRIVATE -municode -s -Wl,--major-subsystem-version,10
+    -Wl,--minor-subsystem-version,0)
   set_source_files_properties(res/tenebrolite.rc PROPERTIES
     OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/tenebrolite.ico;${CMAKE_SOURCE_DIR}/res/tenebrolite.manifest")
 
@@ -80,6 +85,7 @@ add_custom_target(bench_programs
 add_dependencies(bench_programs program)
 
 add_executable(win32_tests
+  tests/win32/hold_guard_win32_test.cpp
   tests/win32/registry_win32_test.cpp
   tests/win32/shell_win32_test.cpp
 )
@@ -93,6 +99,7 @@ gtest_discover_tests(win32_tests TEST_PREFIX "win32." DISCOVERY_MODE PRE_TEST
 add_executable(e2e_tests
   tests/e2e/dialog_test.cpp
   tests/e2e/hardening_test.cpp
+  tests/e2e/hold_guard_test.cpp
   tests/e2e/harness.cpp
   tests/e2e/help_about_test.cpp
   tests/e2e/menu_test.cpp

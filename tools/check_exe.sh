@@ -6,7 +6,7 @@ set -euo pipefail
 exe=$1
 limit=$((100 * 1024))
 dump=$(x86_64-w64-mingw32-objdump -p "$exe")
-allowed='^(ADVAPI32|GDI32|KERNEL32|msvcrt|SHELL32|USER32)\.dll$'
+allowed='^(ADVAPI32|GDI32|KERNEL32|msvcrt|ole32|SHELL32|USER32)\.dll$'
 
 stripped=$(mktemp)
 trap 'rm -f "$stripped"' EXIT
@@ -32,6 +32,11 @@ for flag in HIGH_ENTROPY_VA DYNAMIC_BASE NX_COMPAT; do
     status=1
   fi
 done
+# Windows older than 10 refuses the exe at start, not later on a missing entry.
+if ! grep -qE "^MajorSubsystemVersion\s+10$" <<<"$dump"; then
+  echo "the subsystem version is not 10.0"
+  status=1
+fi
 if grep -q "\.debug" <<<"$(x86_64-w64-mingw32-objdump -h "$exe")"; then
   echo "the exe carries debug sections"
   status=1

@@ -51,8 +51,8 @@ void Application::UnloadAllForms() {
 }
 
 void Application::mnuOffBtn_Click() {
-  const power::SwitchOff context{platform_.windows, platform_.input, platform_.sleeper,
-                                 platform_.registry, texts_.SettingsKeyPath};
+  const power::SwitchOff context{platform_.windows, platform_.input,    platform_.holdGuard,
+                                 platform_.sleeper, platform_.registry, texts_.SettingsKeyPath};
   power::mnuOffBtn_Click(context, form1_.hWnd());
 }
 

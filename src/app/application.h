@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "app/texts.h"
+#include "platform/hold_guard.h"
 #include "platform/input.h"
 #include "platform/locale.h"
 #include "platform/registry.h"
@@ -21,6 +22,7 @@ struct Platform {
   platform::WindowSystem& windows;
   platform::Shell& shell;
   platform::Input& input;
+  platform::HoldGuard& holdGuard;
   platform::Sleeper& sleeper;
   platform::AppInfo& appInfo;
   platform::Locale& locale;

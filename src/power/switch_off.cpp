@@ -21,12 +21,21 @@ void HoldInput(const SwitchOff& context) {
   // hold included, before this one blocks input.
   context.windows.dispatchPendingMessages();
 
+  // The guard is running before input is blocked: the block's first input is
+  // already one that may wake the display.
+  context.guard.start();
   context.input.blockInput(true);
-  // Input flows again whatever happens between here and the end of the hold.
+  // Input flows again whatever happens between here and the end of the hold,
+  // and the guard has ended before it does, so no power-down of the guard can
+  // come after the hold.
   struct Unblock {
+    HoldGuard& guard;
     Input& input;
-    ~Unblock() { input.blockInput(false); }
-  } unblock{context.input};
+    ~Unblock() {
+      guard.stop();
+      input.blockInput(false);
+    }
+  } unblock{context.guard, context.input};
 
   const std::u16string holdText =
       settings::LoadRegText(context.registry, RegRoot::CurrentUser, context.settingsKeyPath,

@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/hold_guard.h"
 #include "platform/input.h"
 #include "platform/registry.h"
 #include "platform/sleep.h"
@@ -15,6 +16,7 @@ namespace power {
 struct SwitchOff {
   platform::WindowSystem& windows;
   platform::Input& input;
+  platform::HoldGuard& guard;
   platform::Sleeper& sleeper;
   platform::Registry& registry;
   const std::u16string& settingsKeyPath;
@@ -26,7 +28,9 @@ inline constexpr std::uint32_t kLongestHoldMs = 10'000;
 // Powers the display down, then holds input for the stored hold time.
 void mnuOffBtn_Click(const SwitchOff& context, platform::WindowHandle form1);
 
-// Dispatches what is waiting, blocks input, reads "Holdit", sleeps, unblocks.
+// Dispatches what is waiting, blocks input, reads "Holdit", sleeps, unblocks;
+// the hold guard keeps the display dark from the block until just before the
+// unblock.
 void HoldInput(const SwitchOff& context);
 
 // The hold for a stored text: a number above 10 is replaced by 3, and the

@@ -82,7 +82,8 @@ const char* relayFunctions() {
   return "user32.SendMessageW;user32.BlockInput;kernel32.Sleep;shell32.Shell_NotifyIconW;"
          "user32.TrackPopupMenu;user32.SetForegroundWindow;user32.DestroyWindow;"
          "user32.SetWindowsHookExW;user32.UnhookWindowsHookEx;shell32.ShellExecuteW;"
-         "user32.MessageBoxW;user32.PostMessageW";
+         "user32.MessageBoxW;user32.PostMessageW;combase.CoInitializeEx;"
+         "user32.ChangeWindowMessageFilterEx";
 }
 
 std::wstring buildFolder() {

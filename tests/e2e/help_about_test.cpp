@@ -92,7 +92,15 @@ TEST_F(HelpAbout, HelpOpensThePageBesideTheProgram) {
   EXPECT_EQ(reinterpret_cast<HWND>(call.args.at(0)), program_->mainWindow());
   EXPECT_EQ(call.args.at(3), 0u) << "no parameters";
   EXPECT_EQ(call.args.at(4), 0u) << "no working folder";
-  EXPECT_EQ(call.args.at(5), static_cast<unsigned long long>(SW_SHOW));
+  // An int: the register's upper half is whatever was there before.
+  EXPECT_EQ(call.args.at(5) & 0xFFFFFFFFu, static_cast<unsigned long long>(SW_SHOW));
+  // COM, in a single-threaded apartment, before the first ShellExecuteW (Wine
+  // forwards ole32's CoInitializeEx to combase).
+  const auto com = program_->relayCalls("combase.CoInitializeEx");
+  ASSERT_EQ(com.size(), 1u);
+  EXPECT_EQ(com[0].args.at(1),
+            static_cast<unsigned long long>(COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
+  EXPECT_LT(com[0].time, call.time);
 }
 
 TEST_F(HelpAbout, AMissingHelpPageShowsNothingAndHelpTriesAgain) {

@@ -97,6 +97,12 @@ TEST(Startup, IgnoredNotificationsDoNothingAndTaskbarCreatedAddsTheIconAgain) {
   // A message posted after them has been handled once the trace shows it.
   const UINT taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
   PostMessageW(program.mainWindow(), taskbarCreated, 0, 0);
+  // Let through from Explorer's lower integrity level when run as administrator.
+  EXPECT_EQ(program.callCount("user32.ChangeWindowMessageFilterEx",
+                              reinterpret_cast<std::uintptr_t>(program.mainWindow())),
+            1u);
+  EXPECT_EQ(program.relayCalls("user32.ChangeWindowMessageFilterEx").at(0).args.at(1),
+            taskbarCreated);
   ASSERT_TRUE(waitFor([&] { return iconAdds(program) == 2; }));
 
   EXPECT_TRUE(program.relayCalls("user32.SendMessageW").empty()) << "no switch-off";

@@ -35,7 +35,8 @@ TEST(SwitchOff, PowersDownBlocksSleepsAndUnblocksInOrder) {
     }
     if (call.function == "user32.SetWindowsHookExW") {
       sequence.push_back("hook " + std::to_string(call.args.at(0)));
-    } else if (call.function != "shell32.Shell_NotifyIconW") {
+    } else if (call.function == "user32.SendMessageW" || call.function == "user32.BlockInput" ||
+               call.function == "kernel32.Sleep") {
       sequence.push_back(call.function + " " +
                          std::to_string(call.args.empty() ? 0 : call.args[0]));
     }

@@ -4,16 +4,18 @@
 
 #include "platform/input.h"
 #include "platform/win32/handles.h"
+#include "platform/win32/hold_guard_win32.h"
 
 namespace platform::win32 {
 
 // Blocks keyboard and mouse input. BlockInput needs an elevated process and
 // fails for an ordinary user; then low-level keyboard and mouse hooks swallow
 // every event instead, serviced by a thread of their own that pumps messages
-// (the UI thread sleeps through the hold and could not).
+// (the UI thread sleeps through the hold and could not). The hooks tell the
+// hold guard of every event they swallow.
 class Win32Input final : public Input {
  public:
-  Win32Input() = default;
+  explicit Win32Input(Win32HoldGuard& guard) : guard_(guard) {}
   ~Win32Input() override;
   Win32Input(const Win32Input&) = delete;
   Win32Input& operator=(const Win32Input&) = delete;
@@ -21,10 +23,12 @@ class Win32Input final : public Input {
   void blockInput(bool block) override;
 
  private:
-  static DWORD WINAPI hookThreadMain(void* readyEvent);
+  static DWORD WINAPI hookThreadMain(void* self);
   void startHooks();
   void stopHooks();
 
+  Win32HoldGuard& guard_;
+  OwnedHandle hooksReady_;
   OwnedHandle hookThread_;
   DWORD hookThreadId_ = 0;
 };

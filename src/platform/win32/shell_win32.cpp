@@ -1,5 +1,7 @@
 #include "platform/win32/shell_win32.h"
 
+#include <objbase.h>
+
 #include <algorithm>
 
 #include "platform/win32/wide.h"
@@ -25,8 +27,19 @@ bool Win32Shell::notifyIcon(std::uint32_t message, const TrayIconData& data) {
   return Shell_NotifyIconW(message, &record) != FALSE;
 }
 
+Win32Shell::~Win32Shell() {
+  if (comInitialised_) CoUninitialize();
+}
+
 void Win32Shell::execute(WindowHandle owner, const std::u16string& verb, const std::u16string& file,
                          int showCommand) {
+  // Some handlers of .html files and web addresses are COM objects and fail
+  // on a thread without COM. Done at the first use, not at start-up: most
+  // runs never open anything. The shell is used from the UI thread only.
+  if (!comInitialised_) {
+    comInitialised_ =
+        SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
+  }
   ShellExecuteW(reinterpret_cast<HWND>(owner), wide(verb), wide(file), nullptr, nullptr,
                 showCommand);
 }

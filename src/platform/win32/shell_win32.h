@@ -13,9 +13,17 @@ NOTIFYICONDATAW toNotifyIconData(const TrayIconData& data);
 
 class Win32Shell final : public Shell {
  public:
+  Win32Shell() = default;
+  ~Win32Shell() override;
+  Win32Shell(const Win32Shell&) = delete;
+  Win32Shell& operator=(const Win32Shell&) = delete;
+
   bool notifyIcon(std::uint32_t message, const TrayIconData& data) override;
   void execute(WindowHandle owner, const std::u16string& verb, const std::u16string& file,
                int showCommand) override;
+
+ private:
+  bool comInitialised_ = false;
 };
 
 }  // namespace platform::win32

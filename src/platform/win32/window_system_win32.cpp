@@ -69,6 +69,12 @@ WindowHandle Win32WindowSystem::loadMainWindow(const std::u16string& caption,
   // the "TaskbarCreated" broadcast.
   HWND hwnd = CreateWindowExW(0, kMainClass, wide(caption), WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
                               CW_USEDEFAULT, 211, 84, nullptr, nullptr, instance_, this);
+  // Run as administrator, the program would not hear "TaskbarCreated" from
+  // Explorer, which runs at a lower integrity level, and its icon would not
+  // come back after Explorer restarts.
+  if (hwnd != nullptr && taskbarCreated_ != 0) {
+    ChangeWindowMessageFilterEx(hwnd, taskbarCreated_, MSGFLT_ALLOW, nullptr);
+  }
   return fromHwnd(hwnd);
 }
 

@@ -19,10 +19,11 @@ struct World {
   fakes::FakeWindowSystem windows{log};
   fakes::FakeShell shell{log};
   fakes::FakeInput input{log};
+  fakes::FakeHoldGuard guard{log};
   fakes::FakeSleeper sleeper{log};
   fakes::FakeAppInfo appInfo;
   fakes::FakeLocale locale;
-  Platform platform{registry, windows, shell, input, sleeper, appInfo, locale};
+  Platform platform{registry, windows, shell, input, guard, sleeper, appInfo, locale};
 };
 
 TEST(Startup, FirstStartCreatesTheKeyAndWritesEveryValue) {

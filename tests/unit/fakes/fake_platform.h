@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/hold_guard.h"
 #include "platform/input.h"
 #include "platform/locale.h"
 #include "platform/shell.h"
@@ -88,6 +89,16 @@ class FakeInput final : public platform::Input {
  public:
   explicit FakeInput(CallLog& log) : log_(log) {}
   void blockInput(bool block) override { log_.push_back(block ? "block" : "unblock"); }
+
+ private:
+  CallLog& log_;
+};
+
+class FakeHoldGuard final : public platform::HoldGuard {
+ public:
+  explicit FakeHoldGuard(CallLog& log) : log_(log) {}
+  void start() override { log_.push_back("guard on"); }
+  void stop() override { log_.push_back("guard off"); }
 
  private:
   CallLog& log_;

@@ -18,8 +18,9 @@ struct World {
   fakes::FakeRegistry registry;
   fakes::FakeWindowSystem windows{log};
   fakes::FakeInput input{log};
+  fakes::FakeHoldGuard guard{log};
   fakes::FakeSleeper sleeper{log};
-  SwitchOff context{windows, input, sleeper, registry, kSettingsKey};
+  SwitchOff context{windows, input, guard, sleeper, registry, kSettingsKey};
 };
 
 TEST(SwitchOff, PowersDownThenDispatchesBlocksReadsSleepsUnblocks) {
@@ -29,8 +30,14 @@ TEST(SwitchOff, PowersDownThenDispatchesBlocksReadsSleepsUnblocks) {
   // is dispatched is the one used.
   world.windows.pending.push_back([&] { world.registry.putText(kSettingsKey, u"Holdit", u"1"); });
   mnuOffBtn_Click(world.context, kForm1);
-  const CallLog expected = {"send:" + std::to_string(kForm1) + ",0x112,0xf170,2", "dispatch",
-                            "block", "sleep:1000", "unblock"};
+  // The guard runs from just before the block to just before the unblock.
+  const CallLog expected = {"send:" + std::to_string(kForm1) + ",0x112,0xf170,2",
+                            "dispatch",
+                            "guard on",
+                            "block",
+                            "sleep:1000",
+                            "guard off",
+                            "unblock"};
   EXPECT_EQ(world.log, expected);
   EXPECT_EQ(world.registry.openHandleCount(), 0u);
 }
@@ -70,7 +77,7 @@ TEST(SwitchOff, StoredHoldBecomesMilliseconds) {
     World world;
     if (c.stored) world.registry.putText(kSettingsKey, u"Holdit", *c.stored);
     HoldInput(world.context);
-    EXPECT_EQ(world.log[2], "sleep:" + std::to_string(c.ms)) << c.what;
+    EXPECT_EQ(world.log[3], "sleep:" + std::to_string(c.ms)) << c.what;
   }
 }
 
@@ -78,7 +85,7 @@ TEST(SwitchOff, ReadsADwordHold) {
   World world;
   world.registry.putValue(kSettingsKey, u"Holdit", platform::reg_type::kDword, {3, 0, 0, 0});
   HoldInput(world.context);
-  EXPECT_EQ(world.log[2], "sleep:3000");
+  EXPECT_EQ(world.log[3], "sleep:3000");
 }
 
 TEST(SwitchOff, ASecondSwitchOffWaitingInTheQueueCompletesItsHoldFirst) {
@@ -87,8 +94,9 @@ TEST(SwitchOff, ASecondSwitchOffWaitingInTheQueueCompletesItsHoldFirst) {
   world.windows.pending.push_back([&] { mnuOffBtn_Click(world.context, kForm1); });
   mnuOffBtn_Click(world.context, kForm1);
   const std::string send = "send:" + std::to_string(kForm1) + ",0x112,0xf170,2";
-  const CallLog expected = {send,         "dispatch", send,    "dispatch",   "block",
-                            "sleep:1000", "unblock",  "block", "sleep:1000", "unblock"};
+  const CallLog expected = {send,    "dispatch",   send,        "dispatch", "guard on",
+                            "block", "sleep:1000", "guard off", "unblock",  "guard on",
+                            "block", "sleep:1000", "guard off", "unblock"};
   EXPECT_EQ(world.log, expected);
 }
 
