@@ -21,7 +21,7 @@ add_library(tenebrolite_win32 STATIC
   src/platform/win32/sleeper_win32.cpp
   src/platform/win32/window_system_win32.cpp
 )
-target_link_libraries(tenebrolite_win32 PUBLIC tenebrolite_core ole32 PRIVATE project_warnings)
+target_link_libraries(tenebrolite_win32 PUBLIC tenebrolite_core PRIVATE project_warnings)
 target_compile_definitions(tenebrolite_win32 PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX
   _WIN32_WINNT=0x0A00 WINVER=0x0A00 NTDDI_VERSION=0x0A000006)
 

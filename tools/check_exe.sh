@@ -6,7 +6,7 @@ set -euo pipefail
 exe=$1
 limit=$((100 * 1024))
 dump=$(x86_64-w64-mingw32-objdump -p "$exe")
-allowed='^(ADVAPI32|GDI32|KERNEL32|msvcrt|ole32|SHELL32|USER32)\.dll$'
+allowed='^(ADVAPI32|GDI32|KERNEL32|msvcrt|SHELL32|USER32)\.dll$'
 
 stripped=$(mktemp)
 trap 'rm -f "$stripped"' EXIT

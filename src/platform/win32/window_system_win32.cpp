@@ -164,15 +164,8 @@ struct Win32WindowSystem::Dialog {
 };
 
 unsigned Win32WindowSystem::dpiAt(int x, int y) {
-  // shcore.dll serves only this, for the dialog: it loads when the dialog
-  // first opens instead of at every start.
-  if (!shcore_) shcore_.reset(LoadLibraryExW(L"shcore.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
-  using GetDpiForMonitorFunction = decltype(&GetDpiForMonitor);
-  // Through void (*)(), the cast that declares a change of function type.
-  const auto getDpiForMonitor =
-      shcore_ ? reinterpret_cast<GetDpiForMonitorFunction>(
-                    reinterpret_cast<void (*)()>(GetProcAddress(shcore_.get(), "GetDpiForMonitor")))
-              : nullptr;
+  // shcore.dll serves only this, for the dialog.
+  const auto getDpiForMonitor = shcore_.function<decltype(&GetDpiForMonitor)>("GetDpiForMonitor");
   HMONITOR monitor = MonitorFromPoint(POINT{x, y}, MONITOR_DEFAULTTONEAREST);
   UINT dpiX = 0;
   UINT dpiY = 0;
