@@ -54,9 +54,12 @@ if(TENEBROLITE_PROGRAM_ONLY)
 
   # Measurements (make bench), built with the same compiler and flags as the
   # exe, and only when asked for.
-  add_executable(empty_program WIN32 EXCLUDE_FROM_ALL tools/bench/empty_program.cpp)
-  target_link_options(empty_program PRIVATE -municode -s)
-  target_link_libraries(empty_program PRIVATE project_warnings)
+  foreach(yardstick empty_program icon_program)
+    add_executable(${yardstick} WIN32 EXCLUDE_FROM_ALL tools/bench/empty_program.cpp)
+    target_link_options(${yardstick} PRIVATE -municode -s)
+    target_link_libraries(${yardstick} PRIVATE project_warnings)
+  endforeach()
+  target_compile_definitions(icon_program PRIVATE ADD_ICON)
   add_executable(startup_bench EXCLUDE_FROM_ALL tools/bench/startup_bench.cpp)
   target_link_options(startup_bench PRIVATE -municode)
   target_link_libraries(startup_bench PRIVATE project_warnings)
@@ -81,7 +84,8 @@ ExternalProject_Add(program
 )
 # make bench: the measurement programs of the inner build.
 add_custom_target(bench_programs
-  COMMAND ${CMAKE_COMMAND} --build ${CMAKE_BINARY_DIR}/program --target empty_program startup_bench)
+  COMMAND ${CMAKE_COMMAND} -E env MAKEFLAGS= ${CMAKE_COMMAND} --build ${CMAKE_BINARY_DIR}/program
+          --target empty_program icon_program startup_bench)
 add_dependencies(bench_programs program)
 
 add_executable(win32_tests

@@ -5,16 +5,18 @@
 #   size:     the exe as it ships (stripped)
 #   start-up: CreateProcess until the notification icon has been added, against
 #             the empty program's CreateProcess until its window exists;
-#             STARTUP_RUNS starts each, taking turns
+#             STARTUP_RUNS starts each, taking turns. A third program, the
+#             empty one that also adds an icon, shows what the icon itself costs.
 #   memory:   private memory (Private_Clean + Private_Dirty) of the process
 #             after start-up, from /proc/PID/smaps_rollup
 #   idle:     CPU time used over IDLE_SECONDS of waiting, from /proc
 set -euo pipefail
 build=$1
-runs=${STARTUP_RUNS:-15}
+runs=${STARTUP_RUNS:-31}
 idle=${IDLE_SECONDS:-30}
 exe="$build/Tenebrolite.exe"
 empty="$build/empty_program.exe"
+iconic="$build/icon_program.exe"
 
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
 
@@ -24,11 +26,14 @@ echo "size: Tenebrolite.exe $size bytes ($(awk -v s="$size" 'BEGIN { printf "%.1
 {
   read -r t_med t_min t_max
   read -r e_med e_min e_max
-} < <(wine "$build/startup_bench.exe" "$runs" "$exe" icon "$empty" EmptyProgram | tr -d '\r')
+  read -r i_med i_min i_max
+} < <(wine "$build/startup_bench.exe" "$runs" "$exe" icon "$empty" EmptyProgram "$iconic" icon |
+  tr -d '\r')
 echo "start-up, median of $runs runs each, interleaved (fastest..slowest):"
-echo "  Tenebrolite to its icon      $t_med ms ($t_min..$t_max)"
-echo "  empty program to its window  $e_med ms ($e_min..$e_max)"
-echo "  ratio                        $(ratio "$t_med" "$e_med")"
+echo "  Tenebrolite to its icon        $t_med ms ($t_min..$t_max)"
+echo "  empty program to its window    $e_med ms ($e_min..$e_max)"
+echo "  ratio                          $(ratio "$t_med" "$e_med") (fastest runs: $(ratio "$t_min" "$e_min"))"
+echo "  empty program to an icon       $i_med ms ($i_min..$i_max), $(ratio "$i_med" "$e_med") of the empty program"
 
 # The Linux process that runs a Windows program, its private memory in kB and
 # its CPU ticks (user + system).
