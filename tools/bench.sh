@@ -23,35 +23,42 @@ ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
 size=$(stat -c %s "$exe")
 echo "size: Tenebrolite.exe $size bytes ($(awk -v s="$size" 'BEGIN { printf "%.1f", s / 1024 }') KB)"
 
-{
-  read -r t_med t_min t_max
-  read -r e_med e_min e_max
-  read -r i_med i_min i_max
-} < <(wine "$build/startup_bench.exe" "$runs" "$exe" icon "$empty" EmptyProgram "$iconic" icon |
-  tr -d '\r')
-echo "start-up, median of $runs runs each, interleaved (fastest..slowest):"
-echo "  Tenebrolite to its icon        $t_med ms ($t_min..$t_max)"
-echo "  empty program to its window    $e_med ms ($e_min..$e_max)"
-echo "  ratio                          $(ratio "$t_med" "$e_med") (fastest runs: $(ratio "$t_min" "$e_min"))"
-echo "  empty program to an icon       $i_med ms ($i_min..$i_max), $(ratio "$i_med" "$e_med") of the empty program"
+# Per program: median, fastest, slowest; and against the empty program the
+# ratio of the medians and the median of the ratios within each round (the
+# steadier figure on a machine that is busy with other work).
+wine "$build/startup_bench.exe" "$runs" "$exe" icon "$empty" EmptyProgram "$iconic" icon |
+  tr -d '\r' | /usr/bin/python3 -c '
+import statistics, sys
+runs = sys.argv[1]
+tenebrolite, empty, iconic = ([float(t) for t in line.split()] for line in sys.stdin)
+def line(name, times):
+    return f"  {name:30s} {statistics.median(times):.1f} ms ({min(times):.1f}..{max(times):.1f})"
+def ratios(times):
+    paired = statistics.median(a / b for a, b in zip(times, empty))
+    return f"{statistics.median(times) / statistics.median(empty):.2f} (within rounds: {paired:.2f})"
+print(f"start-up, median of {runs} runs each, interleaved (fastest..slowest):")
+print(line("Tenebrolite to its icon", tenebrolite))
+print(line("empty program to its window", empty))
+print(f"  ratio                          {ratios(tenebrolite)}")
+print(line("empty program to an icon", iconic) + f", ratio {ratios(iconic)}")
+' "$runs"
 
-# The Linux process that runs a Windows program, its private memory in kB and
-# its CPU ticks (user + system).
-pid_of() { pgrep -f "$1" | head -1; }
+# The private memory in kB and the CPU ticks (user + system) of the Linux
+# process that runs a Windows program (wine becomes that process).
 private_kb() { awk '/^Private_(Clean|Dirty):/ { kb += $2 } END { print kb }' "/proc/$1/smaps_rollup"; }
 ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
 # Prints "private_kB idle_ms" of a program started now.
 measure() {
   local program=$1 pid memory before after
   wine "$program" &
+  pid=$!
   sleep 3  # past start-up
-  pid=$(pid_of "$(basename "$program")")
   memory=$(private_kb "$pid")
   before=$(ticks "$pid")
   sleep "$idle"
   after=$(ticks "$pid")
   kill "$pid" 2>/dev/null || true
-  wait 2>/dev/null || true
+  wait "$pid" 2>/dev/null || true
   echo "$memory $((  (after - before) * 1000 / $(getconf CLK_TCK) ))"
 }
 read -r t_kb t_cpu < <(measure "$exe")

@@ -14,9 +14,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   wc.hInstance = instance;
   wc.lpszClassName = L"EmptyProgram";
   RegisterClassW(&wc);
-  HWND window = CreateWindowExW(0, wc.lpszClassName, L"EmptyProgram", WS_OVERLAPPEDWINDOW,
-                                CW_USEDEFAULT, CW_USEDEFAULT, 200, 80, nullptr, nullptr, instance,
-                                nullptr);
+  HWND window =
+      CreateWindowExW(0, wc.lpszClassName, L"EmptyProgram", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                      CW_USEDEFAULT, 200, 80, nullptr, nullptr, instance, nullptr);
 #ifdef ADD_ICON
   NOTIFYICONDATAW icon{};
   icon.cbSize = sizeof icon;

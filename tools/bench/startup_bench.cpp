@@ -1,13 +1,12 @@
 // Times the start-up of Win32 programs, side by side: from CreateProcess until
 // a program is ready, RUNS times each, taking turns so that a slower or faster
 // spell of the machine falls on all of them alike. Prints one line per
-// program: the median, the fastest and the slowest, in milliseconds.
+// program: its times in milliseconds, in the order of the rounds.
 //   startup_bench.exe RUNS PROGRAM READY [PROGRAM READY]...
 // READY is "icon": its notification icon has been added (the NIM_ADD is
 // done), or the class name of a top-level window that it creates.
 #include <windows.h>
 
-#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <string>
@@ -92,9 +91,11 @@ int wmain(int argc, wchar_t** argv) {
   const int runs = _wtoi(argv[1]);
   std::vector<Program> programs;
   for (int i = 2; i + 1 < argc; i += 2) programs.push_back({argv[i], argv[i + 1], {}});
-  // One start of each first, not counted: it reads the files from disk.
+  // One start of each first, not counted: it reads the files from disk. Each
+  // round begins with the next program, so that none always follows the same.
   for (int run = -1; run < runs; ++run) {
-    for (Program& program : programs) {
+    for (std::size_t turn = 0; turn < programs.size(); ++turn) {
+      Program& program = programs[(turn + static_cast<std::size_t>(run + 1)) % programs.size()];
       const double ms = timeStart(program);
       if (ms < 0) {
         std::fprintf(stderr, "startup_bench: %ls did not get ready\n", program.path.c_str());
@@ -103,10 +104,9 @@ int wmain(int argc, wchar_t** argv) {
       if (run >= 0) program.times.push_back(ms);
     }
   }
-  for (Program& program : programs) {
-    std::sort(program.times.begin(), program.times.end());
-    std::printf("%.1f %.1f %.1f\n", program.times[program.times.size() / 2], program.times.front(),
-                program.times.back());
+  for (const Program& program : programs) {
+    for (double ms : program.times) std::printf("%.1f ", ms);
+    std::printf("\n");
   }
   return 0;
 }
