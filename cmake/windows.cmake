@@ -44,8 +44,8 @@ if(TENEBROLITE_PROGRAM_ONLY)
   # later on a missing entry point.
   target_link_options(Tenebrolite PRIVATE -municode -s -Wl,--major-subsystem-version,10
     -Wl,--minor-subsystem-version,0)
-  set_source_files_properties(res/tenebrolite.rc PROPERTIES OBJECT_DEPENDS
-    "${CMAKE_SOURCE_DIR}/res/tenebrolite.ico;${CMAKE_SOURCE_DIR}/res/tenebrolite.manifest;${CMAKE_SOURCE_DIR}/res/controls.manifest")
+  set_source_files_properties(res/tenebrolite.rc PROPERTIES
+    OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/tenebrolite.ico;${CMAKE_SOURCE_DIR}/res/tenebrolite.manifest")
 
   # help.html lies beside the exe, where Help looks for it.
   add_custom_command(TARGET Tenebrolite POST_BUILD

@@ -24,23 +24,6 @@ T* windowData(HWND hwnd, UINT message, LPARAM lParam) {
   return reinterpret_cast<T*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
 }
 
-// The common controls 6 activation context in force while this lives.
-class ContextActivation {
- public:
-  explicit ContextActivation(HANDLE context) {
-    active_ = context != nullptr && ActivateActCtx(context, &cookie_);
-  }
-  ~ContextActivation() {
-    if (active_) DeactivateActCtx(0, cookie_);
-  }
-  ContextActivation(const ContextActivation&) = delete;
-  ContextActivation& operator=(const ContextActivation&) = delete;
-
- private:
-  ULONG_PTR cookie_ = 0;
-  bool active_ = false;
-};
-
 HWND toHwnd(WindowHandle window) {
   return reinterpret_cast<HWND>(window);
 }
@@ -169,24 +152,7 @@ void Win32WindowSystem::dispatchPendingMessages() {
 
 int Win32WindowSystem::messageBox(WindowHandle owner, const std::u16string& text,
                                   const std::u16string& title, std::uint32_t type) {
-  const ContextActivation controls(controlsContext());
   return MessageBoxW(toHwnd(owner), wide(text), wide(title), type);
-}
-
-HANDLE Win32WindowSystem::controlsContext() {
-  // Common controls 6 come from the manifest in resource 2, not from the
-  // process manifest: resolving that assembly would cost every start a few
-  // milliseconds, and only the dialog and the message boxes need it.
-  if (!controlsContext_) {
-    ACTCTXW manifest{};
-    manifest.cbSize = sizeof manifest;
-    manifest.dwFlags = ACTCTX_FLAG_RESOURCE_NAME_VALID | ACTCTX_FLAG_HMODULE_VALID;
-    manifest.lpResourceName = MAKEINTRESOURCEW(2);
-    manifest.hModule = instance_;
-    HANDLE context = CreateActCtxW(&manifest);
-    if (context != INVALID_HANDLE_VALUE) controlsContext_.reset(context);
-  }
-  return controlsContext_.get();
 }
 
 // A dialog window's own data: whom to tell, and the font its controls use.
@@ -211,7 +177,6 @@ unsigned Win32WindowSystem::dpiAt(int x, int y) {
 }
 
 WindowHandle Win32WindowSystem::loadDialog(const DialogLayout& design, DialogEvents& events) {
-  const ContextActivation controls(controlsContext());
   auto dialog = std::make_unique<Dialog>();
   dialog->system = this;
   dialog->events = &events;

@@ -46,8 +46,6 @@ class Win32WindowSystem final : public WindowSystem {
   static LRESULT CALLBACK dialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT handleMain(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   void dispatch(MSG& message);
-  // The activation context of common controls 6, made when first needed.
-  HANDLE controlsContext();
   void forget(HWND hwnd);
 
   HINSTANCE instance_;
@@ -59,7 +57,6 @@ class Win32WindowSystem final : public WindowSystem {
   std::set<HWND> dialogs_;  // they get Tab and the access keys through IsDialogMessage
   OwnedIcon smallIcon_;
   SystemLibrary shcore_{L"shcore.dll"};
-  Owned<HANDLE, &ReleaseActCtx> controlsContext_;
 };
 
 }  // namespace platform::win32
