@@ -12,7 +12,7 @@
 #   idle:     CPU time used over IDLE_SECONDS of waiting, from /proc
 set -euo pipefail
 build=$1
-runs=${STARTUP_RUNS:-31}
+runs=${STARTUP_RUNS:-51}
 idle=${IDLE_SECONDS:-30}
 exe="$build/Tenebrolite.exe"
 empty="$build/empty_program.exe"
