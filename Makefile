@@ -2,14 +2,14 @@
 # make run-wine builds Tenebrolite.exe and starts it under Wine
 # make test    builds everything and runs every test tier
 # make fuzz    runs each fuzzer for a minute
-# make bench   prints the start-up and idle measurements under Wine
+# make bench   prints the exe's size, start-up, memory and idle CPU under Wine
 # make bench-linux  the Linux program's size and start-up beside an empty Qt program
 # make dist    packs Tenebrolite-1.1.0.0-win64.zip
 # make screenshots  remakes the pictures in docs/
 
 SHELL := /bin/bash
 PACKAGES := cmake make g++ googletest clang libclang-rt-14-dev \
-            g++-mingw-w64-x86-64 wine wine64 xvfb xdotool \
+            g++-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-win32 wine wine64 xvfb xdotool \
             pkg-config qt6-base-dev libxcb1-dev libxcb-dpms0-dev \
             libxcb-screensaver0-dev dbus-daemon python3-dbus python3-gi
 FUZZ_SECONDS ?= 60
@@ -66,6 +66,7 @@ fuzz: sanitize
 	done
 
 bench: deps windows
+	cmake --build --preset windows --target bench_programs
 	tools/wine-session.sh tools/bench.sh build/windows
 
 bench-linux: deps linux

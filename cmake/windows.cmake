@@ -1,10 +1,14 @@
 # The Windows build: the real platform layer, the program and the tests that
-# run under Wine.
+# run under Wine. Tenebrolite.exe is built apart from the tests (an inner
+# build of this same project with TENEBROLITE_PROGRAM_ONLY), with the compiler
+# of the win32 thread model; the tests need the posix one for GoogleTest.
 enable_language(RC)
 
-# No runtime DLLs beside the exe: libstdc++, libgcc and winpthreads go in
-# statically. ASLR with high-entropy addresses and NX on.
+# No runtime DLLs beside the exe: libstdc++ and libgcc go in statically. ASLR
+# with high-entropy addresses and NX on. Every function and datum in a section
+# of its own, so that the linker drops what nothing uses.
 add_compile_options(-ffunction-sections -fdata-sections)
+target_compile_options(tenebrolite_core PRIVATE -ffunction-sections -fdata-sections)
 add_link_options(-static -Wl,--gc-sections -Wl,--dynamicbase -Wl,--high-entropy-va -Wl,--nxcompat)
 
 add_library(tenebrolite_win32 STATIC
@@ -17,22 +21,72 @@ add_library(tenebrolite_win32 STATIC
   src/platform/win32/sleeper_win32.cpp
   src/platform/win32/window_system_win32.cpp
 )
-target_link_libraries(tenebrolite_win32 PUBLIC tenebrolite_core version shcore ole32 PRIVATE project_warnings)
+target_link_libraries(tenebrolite_win32 PUBLIC tenebrolite_core PRIVATE project_warnings)
 target_compile_definitions(tenebrolite_win32 PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX
   _WIN32_WINNT=0x0A00 WINVER=0x0A00 NTDDI_VERSION=0x0A000006)
 
-add_executable(Tenebrolite WIN32
-  src/platform/win32/win_main.cpp
-  res/tenebrolite.rc
+if(TENEBROLITE_PROGRAM_ONLY)
+  add_executable(Tenebrolite WIN32
+    src/platform/win32/runtime_win32.cpp
+    src/platform/win32/win_main.cpp
+    res/tenebrolite.rc
+  )
+  # Optimised across the whole program at link time, and without run-time
+  # type information (nothing asks a type at run time; exceptions keep theirs).
+  set_property(TARGET tenebrolite_core tenebrolite_win32 Tenebrolite
+    PROPERTY INTERPROCEDURAL_OPTIMIZATION ON)
+  foreach(target tenebrolite_core tenebrolite_win32 Tenebrolite)
+    target_compile_options(${target} PRIVATE -fno-rtti)
+  endforeach()
+  target_link_libraries(Tenebrolite PRIVATE tenebrolite_win32 project_warnings)
+  # Subsystem version 10.0: the exe calls per-monitor dpi functions of Windows
+  # 10 1607, and older Windows then refuses it at start instead of failing
+  # later on a missing entry point.
+  target_link_options(Tenebrolite PRIVATE -municode -s -Wl,--major-subsystem-version,10
+    -Wl,--minor-subsystem-version,0)
+  set_source_files_properties(res/tenebrolite.rc PROPERTIES
+    OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/tenebrolite.ico;${CMAKE_SOURCE_DIR}/res/tenebrolite.manifest")
+
+  # help.html lies beside the exe, where Help looks for it.
+  add_custom_command(TARGET Tenebrolite POST_BUILD
+    COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_SOURCE_DIR}/res/help.html
+            $<TARGET_FILE_DIR:Tenebrolite>/help.html)
+
+  # Measurements (make bench), built with the same compiler and flags as the
+  # exe, and only when asked for.
+  foreach(yardstick empty_program icon_program)
+    add_executable(${yardstick} WIN32 EXCLUDE_FROM_ALL tools/bench/empty_program.cpp)
+    target_link_options(${yardstick} PRIVATE -municode -s)
+    target_link_libraries(${yardstick} PRIVATE project_warnings)
+  endforeach()
+  target_compile_definitions(icon_program PRIVATE ADD_ICON)
+  add_executable(startup_bench EXCLUDE_FROM_ALL tools/bench/startup_bench.cpp)
+  target_link_options(startup_bench PRIVATE -municode)
+  target_link_libraries(startup_bench PRIVATE project_warnings)
+  return()
+endif()
+
+# The program as it ships, from the inner build, written into this build's
+# folder beside the test programs.
+include(ExternalProject)
+set(TENEBROLITE_EXE ${CMAKE_BINARY_DIR}/Tenebrolite.exe)
+ExternalProject_Add(program
+  SOURCE_DIR ${CMAKE_SOURCE_DIR}
+  BINARY_DIR ${CMAKE_BINARY_DIR}/program
+  CMAKE_ARGS
+    -DCMAKE_TOOLCHAIN_FILE=${CMAKE_SOURCE_DIR}/cmake/mingw-w64-x86_64-win32.cmake
+    -DCMAKE_BUILD_TYPE=${CMAKE_BUILD_TYPE}
+    -DCMAKE_RUNTIME_OUTPUT_DIRECTORY=${CMAKE_BINARY_DIR}
+    -DTENEBROLITE_PROGRAM_ONLY=ON
+  BUILD_ALWAYS ON
+  BUILD_BYPRODUCTS ${TENEBROLITE_EXE}
+  INSTALL_COMMAND ""
 )
-target_link_libraries(Tenebrolite PRIVATE tenebrolite_win32 project_warnings)
-# Subsystem version 10.0: the exe calls per-monitor dpi functions of Windows 10
-# 1607, and older Windows then refuses it at start instead of failing later on
-# a missing entry point.
-target_link_options(Tenebrolite PRIVATE -municode -s -Wl,--major-subsystem-version,10
-  -Wl,--minor-subsystem-version,0)
-set_source_files_properties(res/tenebrolite.rc PROPERTIES
-  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/tenebrolite.ico;${CMAKE_SOURCE_DIR}/res/tenebrolite.manifest")
+# make bench: the measurement programs of the inner build.
+add_custom_target(bench_programs
+  COMMAND ${CMAKE_COMMAND} -E env MAKEFLAGS= ${CMAKE_COMMAND} --build ${CMAKE_BINARY_DIR}/program
+          --target empty_program icon_program startup_bench)
+add_dependencies(bench_programs program)
 
 add_executable(win32_tests
   tests/win32/hold_guard_win32_test.cpp
@@ -58,32 +112,19 @@ add_executable(e2e_tests
 )
 target_link_libraries(e2e_tests PRIVATE project_warnings GTest::gtest_main version)
 target_compile_definitions(e2e_tests PRIVATE UNICODE _UNICODE NOMINMAX _WIN32_WINNT=0x0A00)
-add_dependencies(e2e_tests Tenebrolite)
+add_dependencies(e2e_tests program)
 # Wine writes the relay trace of the programs the tests start to stderr: the
 # runner sends it to a file that the tests read.
 gtest_discover_tests(e2e_tests TEST_PREFIX "e2e." DISCOVERY_MODE PRE_TEST
   PROPERTIES LABELS e2e ENVIRONMENT "TENEBROLITE_RELAY_LOG=${CMAKE_BINARY_DIR}/e2e-relay.log")
 
-# The built exe needs no DLL but the system's own and has its hardening flags.
-add_test(NAME exe.hardening
-  COMMAND ${CMAKE_SOURCE_DIR}/tools/check_exe.sh $<TARGET_FILE:Tenebrolite>)
+# The built exe is small, needs no DLL but the system's own and has its
+# hardening flags.
+add_test(NAME exe.hardening COMMAND ${CMAKE_SOURCE_DIR}/tools/check_exe.sh ${TENEBROLITE_EXE})
 set_tests_properties(exe.hardening PROPERTIES LABELS exe)
 
-# Measurements (make bench), not tests.
-add_executable(empty_program WIN32 tests/bench/empty_program.cpp)
-target_link_options(empty_program PRIVATE -municode -s)
-add_executable(startup_bench tests/bench/startup_bench.cpp)
-target_link_options(startup_bench PRIVATE -municode)
-target_link_libraries(startup_bench PRIVATE project_warnings)
-target_link_libraries(empty_program PRIVATE project_warnings)
-
-# help.html lies beside the exe, where Help looks for it.
-add_custom_command(TARGET Tenebrolite POST_BUILD
-  COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_SOURCE_DIR}/res/help.html
-          $<TARGET_FILE_DIR:Tenebrolite>/help.html)
-
 # make dist: Tenebrolite-1.1.0.0-win64.zip with the exe, the help page and the licence.
-install(TARGETS Tenebrolite RUNTIME DESTINATION .)
+install(PROGRAMS ${TENEBROLITE_EXE} DESTINATION .)
 install(FILES res/help.html LICENSE DESTINATION .)
 set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_NAME Tenebrolite)

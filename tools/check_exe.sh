@@ -1,15 +1,25 @@
 #!/usr/bin/env bash
-# Checks the built exe: it imports from the system's own DLLs only, and it has
-# ASLR (with high-entropy addresses) and NX. Prints its size and imports.
+# Checks the built exe: stripped, it is under 100 KB; it imports from the
+# system's own DLLs only; it has ASLR (with high-entropy addresses) and NX.
+# Prints its size and imports.
 set -euo pipefail
 exe=$1
+limit=$((100 * 1024))
 dump=$(x86_64-w64-mingw32-objdump -p "$exe")
-allowed='^(ADVAPI32|GDI32|KERNEL32|msvcrt|ole32|SHCORE|SHELL32|USER32|VERSION)\.dll$'
+allowed='^(ADVAPI32|GDI32|KERNEL32|msvcrt|SHELL32|USER32)\.dll$'
 
+stripped=$(mktemp)
+trap 'rm -f "$stripped"' EXIT
+x86_64-w64-mingw32-strip -o "$stripped" "$exe"
+size=$(stat -c %s "$stripped")
 imports=$(sed -n 's/^\tDLL Name: //p' <<<"$dump")
-echo "size: $(stat -c %s "$exe") bytes"
+echo "size: $size bytes stripped (limit $limit)"
 echo "imports: $(tr '\n' ' ' <<<"$imports")"
 status=0
+if [ "$size" -ge "$limit" ]; then
+  echo "the exe is too large: $size bytes, $limit at most"
+  status=1
+fi
 while read -r dll; do
   if ! grep -qiE "$allowed" <<<"$dll"; then
     echo "unexpected import: $dll"

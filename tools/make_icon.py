@@ -7,9 +7,12 @@ Usage (from anywhere; standard library only):
 
 OUTPUT defaults to res/tenebrolite.ico in the repository.  The picture -- a
 grey monitor on a stand with a red/green/blue banded screen -- is drawn
-procedurally at 16, 20, 24, 32 and 48 px with 8x8 supersampling.  The 32 px
-image is stored as a classic 8-bit paletted entry, the others as 32-bit BGRA
-with alpha.  The output is byte-for-byte reproducible.
+procedurally at 16, 20, 24, 32 and 48 px with 8x8 supersampling: the sizes of
+the notification icon at 100, 125, 150, 200 and 300 % display scale.  The
+small ones are stored as 32-bit BGRA with alpha, for soft edges; the 32 px
+image as a classic 8-bit paletted entry, and the 48 px one too (at 300 % a
+pixel is too small for a hard edge to show, and it takes a third of the
+bytes).  The output is byte-for-byte reproducible.
 """
 
 import struct
@@ -17,7 +20,7 @@ import sys
 from pathlib import Path
 
 SIZES = (16, 20, 24, 32, 48)
-PALETTED = 32          # this size is stored as 8 bpp with a 256-colour palette
+PALETTED = (32, 48)    # these sizes are stored as 8 bpp with a 256-colour palette
 SS = 8                 # supersampling factor per axis
 
 OUTLINE = (60, 62, 68)
@@ -156,7 +159,7 @@ def build_ico():
     images = []
     for n in SIZES:
         pixels = render(n)
-        bpp = 8 if n == PALETTED else 32
+        bpp = 8 if n in PALETTED else 32
         data = entry_8bpp(n, pixels) if bpp == 8 else entry_32bpp(n, pixels)
         images.append((n, bpp, data))
     out = struct.pack("<HHH", 0, 1, len(images))
@@ -181,7 +184,7 @@ def check(blob):
         mask = (w + 31) // 32 * 4 * h
         assert size == 40 + (1024 if bpp == 8 else 0) + row * h + mask
         found.append((w, bpp))
-    assert found == [(n, 8 if n == PALETTED else 32) for n in SIZES], found
+    assert found == [(n, 8 if n in PALETTED else 32) for n in SIZES], found
     return found
 
 

@@ -1,10 +1,6 @@
 #include "power/parse_number.h"
 
-#include <charconv>
-#include <cmath>
-#include <limits>
-#include <string>
-#include <system_error>
+#include "power/decimal_number.h"
 
 namespace power {
 namespace {
@@ -71,30 +67,23 @@ double ParseLeadingNumber(std::u16string_view text) {
     return 0;
   }
 
-  // Gather the number's characters without the skipped ones, then convert
-  // them in one go so that the result is correctly rounded.
-  std::string number;
+  bool negative = false;
   if (in.peek() == u'+' || in.peek() == u'-') {
-    if (in.peek() == u'-') number.push_back('-');
+    negative = in.peek() == u'-';
     in.advance();
   }
+  // Converted in one go once all digits are in, so that the result is
+  // correctly rounded.
+  DecimalNumber number;
   bool anyDigit = false;
   bool point = false;
-  // Where the first significant digit stands, to tell overflow from underflow.
-  long long wholeDigits = 0;   // significant digits before the point
-  long long leadingZeros = 0;  // zeros after the point before the first other digit
-  bool nonZero = false;
   for (; !in.atEnd(); in.advance()) {
     const char16_t c = in.peek();
     if (isDigit(c)) {
       anyDigit = true;
-      if (c != u'0') nonZero = true;
-      if (!point && nonZero) ++wholeDigits;
-      if (point && !nonZero) ++leadingZeros;
-      number.push_back(static_cast<char>(c));
+      number.addDigit(c - u'0', point);
     } else if (c == u'.' && !point) {
       point = true;
-      number.push_back('.');
     } else {
       break;
     }
@@ -102,39 +91,22 @@ double ParseLeadingNumber(std::u16string_view text) {
   if (!anyDigit) return 0;
 
   // The exponent counts only when digits follow its letter and sign.
-  long long exponentValue = 0;  // saturated: only its side of the range matters
   if (in.peek() == u'e' || in.peek() == u'E') {
-    std::string exponent = "e";
-    long long sign = 1;
     in.advance();
+    long long sign = 1;
     if (in.peek() == u'+' || in.peek() == u'-') {
-      if (in.peek() == u'-') {
-        exponent.push_back('-');
-        sign = -1;
-      }
+      if (in.peek() == u'-') sign = -1;
       in.advance();
     }
+    bool exponentDigits = false;
+    long long exponent = 0;  // saturated: beyond this any number is 0 or infinite
     for (; !in.atEnd() && isDigit(in.peek()); in.advance()) {
-      exponent.push_back(static_cast<char>(in.peek()));
-      if (exponentValue < 1'000'000'000'000LL)
-        exponentValue = exponentValue * 10 + (in.peek() - u'0');
+      exponentDigits = true;
+      if (exponent < 1'000'000'000'000LL) exponent = exponent * 10 + (in.peek() - u'0');
     }
-    if (isDigit(exponent.back())) number += exponent;
-    exponentValue *= sign;
+    if (exponentDigits) number.addExponent(sign * exponent);
   }
-
-  double value = 0;
-  const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
-  (void)end;
-  if (error == std::errc::result_out_of_range) {
-    // from_chars leaves the value alone when it does not fit: decide between
-    // overflow and underflow from where the exponent points.
-    const long long order = wholeDigits > 0 ? wholeDigits - 1 : -(leadingZeros + 1);
-    const bool overflow = order + exponentValue > 0;
-    const double magnitude = overflow ? std::numeric_limits<double>::infinity() : 0.0;
-    return number.front() == '-' ? -magnitude : magnitude;
-  }
-  return error == std::errc() ? value : 0;
+  return number.toDouble(negative);
 }
 
 }  // namespace power

@@ -28,17 +28,23 @@ bool Win32Shell::notifyIcon(std::uint32_t message, const TrayIconData& data) {
 }
 
 Win32Shell::~Win32Shell() {
-  if (comInitialised_) CoUninitialize();
+  if (!comInitialised_) return;
+  if (const auto uninitialise = ole32_.function<decltype(&CoUninitialize)>("CoUninitialize")) {
+    uninitialise();
+  }
 }
 
 void Win32Shell::execute(WindowHandle owner, const std::u16string& verb, const std::u16string& file,
                          int showCommand) {
   // Some handlers of .html files and web addresses are COM objects and fail
   // on a thread without COM. Done at the first use, not at start-up: most
-  // runs never open anything. The shell is used from the UI thread only.
+  // runs never open anything, and ole32.dll loads only then. The shell is
+  // used from the UI thread only.
   if (!comInitialised_) {
+    const auto initialise = ole32_.function<decltype(&CoInitializeEx)>("CoInitializeEx");
     comInitialised_ =
-        SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
+        initialise != nullptr &&
+        SUCCEEDED(initialise(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
   }
   ShellExecuteW(reinterpret_cast<HWND>(owner), wide(verb), wide(file), nullptr, nullptr,
                 showCommand);

@@ -5,6 +5,7 @@
 #include <shellapi.h>
 
 #include "platform/shell.h"
+#include "platform/win32/system_library.h"
 
 namespace platform::win32 {
 
@@ -23,6 +24,7 @@ class Win32Shell final : public Shell {
                int showCommand) override;
 
  private:
+  SystemLibrary ole32_{L"ole32.dll"};
   bool comInitialised_ = false;
 };
 

@@ -5,6 +5,7 @@
 #include <set>
 
 #include "platform/win32/handles.h"
+#include "platform/win32/system_library.h"
 #include "platform/window.h"
 
 namespace platform::win32 {
@@ -55,6 +56,7 @@ class Win32WindowSystem final : public WindowSystem {
   std::set<HWND> windows_;
   std::set<HWND> dialogs_;  // they get Tab and the access keys through IsDialogMessage
   OwnedIcon smallIcon_;
+  SystemLibrary shcore_{L"shcore.dll"};
 };
 
 }  // namespace platform::win32

@@ -62,6 +62,15 @@ TEST(ParseLeadingNumber, ReadsTheNumberAtTheStart) {
       {u"0.000001e310", 1e304},
       {std::u16string(400, u'9'), inf},
       {u"0." + std::u16string(400, u'0') + u"1e400", 1e-1},
+      // Correctly rounded: halves to the even neighbour, a digit past the
+      // 800th still counts, subnormals, the edge of the range.
+      {u"9007199254740993", 9007199254740992.0},
+      {u"9007199254740995", 9007199254740996.0},
+      {u"9007199254740993." + std::u16string(800, u'0') + u"1", 9007199254740994.0},
+      {u"4.9406564584124654e-324", std::numeric_limits<double>::denorm_min()},
+      {u"2.4703282292062327e-324", 0},
+      {u"1.7976931348623158e308", std::numeric_limits<double>::max()},
+      {u"1.7976931348623159e308", inf},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(ParseLeadingNumber(c.text), c.expected)
