@@ -1,5 +1,5 @@
 # make run     builds Tenebrolite.exe and starts it under Wine
-# make test    builds everything and runs every test tier
+# make test    checks the share of test code, builds and runs every test tier
 # make fuzz    runs each fuzzer for a minute
 # make bench   prints the start-up and idle measurements under Wine
 # make dist    packs Tenebrolite-1.1.0.0-win64.zip
@@ -41,8 +41,9 @@ test-sanitize: sanitize
 test-windows: windows
 	tools/wine-session.sh ctest --preset windows
 
+# The unit tests run once, under ASan and UBSan; then the Windows tiers.
 test: deps
-	$(MAKE) --no-print-directory test-host
+	@tools/test_ratio.sh
 	$(MAKE) --no-print-directory test-sanitize
 	$(MAKE) --no-print-directory test-windows
 
@@ -61,6 +62,7 @@ dist: windows
 # Chromium renders help.html; only this target installs it.
 screenshots: deps windows
 	@tools/deps.sh chromium imagemagick
+	cmake --build --preset windows --target screenshot_driver
 	tools/wine-session.sh tools/screenshots.sh build/windows docs
 
 clean:

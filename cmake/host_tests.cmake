@@ -2,8 +2,6 @@
 include(GoogleTest)
 
 add_executable(unit_tests
-  tests/unit/fakes/fake_platform.cpp
-  tests/unit/fakes/fake_registry.cpp
   tests/unit/app/application_test.cpp
   tests/unit/info/help_about_test.cpp
   tests/unit/power/holdit_test.cpp

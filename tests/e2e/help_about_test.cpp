@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <iterator>
 
 #include "harness.h"
+#include "info/help_about.h"
 
 namespace e2e {
 namespace {
@@ -15,134 +15,65 @@ namespace {
 class StandInBrowser {
  public:
   StandInBrowser() {
-    const std::wstring id = std::to_wstring(GetCurrentProcessId());
-    script_ = L"/tmp/tenebrolite-e2e-browser-" + id;
-    log_ = script_ + L".log";
-    runUnix(L"printf '#!/bin/sh\\necho \\\"$1\\\" >> " + log_ + L"\\n' > " + script_ +
-            L" && chmod +x " + script_ + L" && rm -f " + log_);
-    HKEY key = nullptr;
-    RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Wine\\WineBrowser", 0, nullptr, 0,
-                    KEY_ALL_ACCESS, nullptr, &key, nullptr);
-    DWORD type = 0;
-    DWORD size = sizeof saved_;
-    hadSaved_ = RegQueryValueExW(key, L"Browsers", nullptr, &type, reinterpret_cast<BYTE*>(saved_),
-                                 &size) == ERROR_SUCCESS;
-    RegSetValueExW(key, L"Browsers", 0, REG_SZ, reinterpret_cast<const BYTE*>(script_.c_str()),
-                   static_cast<DWORD>((script_.size() + 1) * sizeof(wchar_t)));
-    RegCloseKey(key);
+    std::ofstream(kScript, std::ios::binary) << "#!/bin/sh\necho \"$1\" >> " << kLog << "\n";
+    runUnix(L"chmod +x /tmp/tenebrolite-e2e-browser; rm -f /tmp/tenebrolite-e2e-browser.log");
+    RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Wine\\WineBrowser", L"Browsers", REG_SZ,
+                    L"/tmp/tenebrolite-e2e-browser", 60);
   }
   ~StandInBrowser() {
-    HKEY key = nullptr;
-    RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Wine\\WineBrowser", 0, KEY_SET_VALUE, &key);
-    if (hadSaved_) {
-      RegSetValueExW(key, L"Browsers", 0, REG_SZ, reinterpret_cast<const BYTE*>(saved_),
-                     static_cast<DWORD>((wcslen(saved_) + 1) * sizeof(wchar_t)));
-    } else {
-      RegDeleteValueW(key, L"Browsers");
-    }
-    RegCloseKey(key);
-    runUnix(L"rm -f " + script_ + L" " + log_);
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Software\\Wine\\WineBrowser", L"Browsers");
   }
-  // Every argument the browser was started with, one a line.
-  std::string opened() const {
-    std::wstring path = L"Z:" + log_;
-    for (wchar_t& c : path) {
-      if (c == L'/') c = L'\\';
-    }
-    std::ifstream file(std::string(path.begin(), path.end()));
-    return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-  }
+  // Every argument it was started with, one a line.
+  std::string opened() const { return runUnix(L"cat /tmp/tenebrolite-e2e-browser.log"); }
 
  private:
-  std::wstring script_, log_;
-  wchar_t saved_[512] = {};
-  bool hadSaved_ = false;
+  static constexpr const char* kScript = "Z:\\tmp\\tenebrolite-e2e-browser";
+  static constexpr const char* kLog = "/tmp/tenebrolite-e2e-browser.log";
 };
 
-class HelpAbout : public ::testing::Test {
- protected:
-  void SetUp() override {
-    exe_ = folder_.install();
-    program_.emplace(exe_, true);
-    program_->mainWindow();
-  }
-  void TearDown() override {
-    if (program_->running()) {
-      EXPECT_TRUE(program_->exit());
-    }
-  }
-  HWND messageBox() const { return visibleWindowOf(program_->pid(), L"#32770"); }
-  std::size_t shellCalls() const { return program_->relayCalls("shell32.ShellExecuteW").size(); }
-
-  StandInBrowser browser_;
-  TempFolder folder_{L"help about"};
-  std::wstring exe_;
-  std::optional<Program> program_;
-};
-
-TEST_F(HelpAbout, HelpOpensThePageBesideTheProgram) {
-  CopyFileW((buildFolder() + L"\\help.html").c_str(), (folder_.path() + L"\\help.html").c_str(),
-            FALSE);
-  program_->chooseCommand(command::kHelp);
-  ASSERT_TRUE(waitFor([&] { return !browser_.opened().empty(); }));
-  // The page arrives as a file address of the folder's help.html.
-  EXPECT_NE(browser_.opened().find("help%20about/help.html"), std::string::npos)
-      << browser_.opened();
-  const auto call = program_->relayCalls("shell32.ShellExecuteW").at(0);
-  EXPECT_EQ(reinterpret_cast<HWND>(call.args.at(0)), program_->mainWindow());
-  EXPECT_EQ(call.args.at(3), 0u) << "no parameters";
-  EXPECT_EQ(call.args.at(4), 0u) << "no working folder";
-  EXPECT_EQ(call.args.at(5), static_cast<unsigned long long>(SW_SHOW));
-}
-
-TEST_F(HelpAbout, AMissingHelpPageShowsNothingAndHelpTriesAgain) {
+TEST(HelpAbout, HelpOpensThePageBesideTheProgramAndAboutAsks) {
+  StandInBrowser browser;
+  TempFolder folder(L"help about");
+  Program program(folder.install());
+  const auto form1 = reinterpret_cast<std::uintptr_t>(program.mainWindow());
+  // Without the page: nothing shows, the program runs on, and Help tries again.
   for (std::size_t attempt = 1; attempt <= 2; ++attempt) {
-    program_->chooseCommand(command::kHelp);
-    ASSERT_TRUE(waitFor([&] { return shellCalls() == attempt; }));
+    program.choose(tray::MenuCommand::Help);
+    ASSERT_TRUE(waitFor([&] { return program.calls("shell32.ShellExecuteW").size() == attempt; }));
   }
-  SendMessageW(program_->mainWindow(), WM_NULL, 0, 0);
   Sleep(500);
-  EXPECT_TRUE(program_->running());
-  EXPECT_TRUE(browser_.opened().empty());
-  for (HWND window : windowsOf(program_->pid())) {
-    EXPECT_FALSE(IsWindowVisible(window)) << "the program shows nothing";
+  EXPECT_TRUE(browser.opened().empty());
+  for (HWND window : windowsOf(program.pid())) EXPECT_FALSE(IsWindowVisible(window));
+  // With it: a file address of the copy's help.html, owned by Form1, with no
+  // parameters or working folder.
+  CopyFileW((buildFolder() + L"\\help.html").c_str(), (folder.path() + L"\\help.html").c_str(),
+            FALSE);
+  program.choose(tray::MenuCommand::Help);
+  ASSERT_TRUE(waitFor([&] { return !browser.opened().empty(); }));
+  EXPECT_NE(browser.opened().find("help%20about/help.html"), std::string::npos) << browser.opened();
+  const auto call = program.calls("shell32.ShellExecuteW").at(2).args;
+  EXPECT_EQ(call, (std::vector<unsigned long long>{form1, call.at(1), call.at(2), 0, 0, SW_SHOW}));
+
+  // About: Yes and No, no icon, no owner; No opens nothing, Yes the products page.
+  for (int answer : {IDNO, IDYES}) {
+    program.choose(tray::MenuCommand::About);
+    HWND box = visibleWindowOf(program.pid(), L"#32770");
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(windowText(box), L"Tenebrolite");
+    const std::u16string text = info::aboutText();
+    EXPECT_EQ(windowText(GetDlgItem(box, 0xFFFF)), std::wstring(text.begin(), text.end()));
+    EXPECT_EQ(GetWindowLongW(GetDlgItem(box, IDYES), GWL_STYLE) & BS_TYPEMASK, BS_DEFPUSHBUTTON);
+    PostMessageW(GetDlgItem(box, answer), BM_CLICK, 0, 0);
+    ASSERT_TRUE(waitFor([&] { return !IsWindow(box); }));
   }
-}
-
-TEST_F(HelpAbout, AboutShowsItsTextAndNoOpensNothing) {
-  program_->chooseCommand(command::kAbout);
-  HWND box = messageBox();
-  ASSERT_NE(box, nullptr);
-  EXPECT_EQ(windowText(box), L"Tenebrolite");
-  EXPECT_EQ(windowText(GetDlgItem(box, 0xFFFF)),
-            L"          Tenebrolite  v1.0\r\n"
-            L"          by  Velmarind Media\r\n"
-            L"\r\n"
-            L"          https://velmarind.example          \r\n"
-            L"\r\n"
-            L"          Go to web?");
-  EXPECT_NE(GetDlgItem(box, IDYES), nullptr);
-  EXPECT_NE(GetDlgItem(box, IDNO), nullptr);
-  EXPECT_EQ(GetDlgItem(box, IDOK), nullptr);
-  EXPECT_EQ(GetWindowLongW(GetDlgItem(box, IDYES), GWL_STYLE) & BS_TYPEMASK, BS_DEFPUSHBUTTON)
-      << "Yes is the default";
-  const auto call = program_->relayCalls("user32.MessageBoxW").at(0);
-  EXPECT_EQ(call.args.at(3), static_cast<unsigned long long>(MB_YESNO)) << "no icon";
-
-  PostMessageW(GetDlgItem(box, IDNO), BM_CLICK, 0, 0);
-  ASSERT_TRUE(waitFor([&] { return !IsWindow(box); }));
-  SendMessageW(program_->mainWindow(), WM_NULL, 0, 0);
-  EXPECT_EQ(shellCalls(), 0u);
-  EXPECT_TRUE(program_->running());
-}
-
-TEST_F(HelpAbout, AboutYesOpensTheProductsPage) {
-  program_->chooseCommand(command::kAbout);
-  HWND box = messageBox();
-  ASSERT_NE(box, nullptr);
-  PostMessageW(GetDlgItem(box, IDYES), BM_CLICK, 0, 0);
-  ASSERT_TRUE(waitFor([&] { return !browser_.opened().empty(); }));
-  EXPECT_EQ(browser_.opened(), "https://velmarind.example/products.html\n");
+  ASSERT_TRUE(waitFor([&] { return program.calls("shell32.ShellExecuteW").size() == 4; }));
+  EXPECT_EQ(program.calls("user32.MessageBoxW").at(0).args.at(3),
+            static_cast<unsigned long long>(MB_YESNO));
+  EXPECT_EQ(program.calls("user32.MessageBoxW").at(0).args.at(0), 0u);
+  ASSERT_TRUE(waitFor([&] { return browser.opened().find("products") != std::string::npos; }));
+  EXPECT_EQ(browser.opened().substr(browser.opened().find('\n') + 1),
+            "https://velmarind.example/products.html");
+  EXPECT_TRUE(program.exit());
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 namespace e2e {
 namespace {
 
-// The open popup menu of a program: a window of the menu class.
+// The open popup menu of a program: a visible window of the menu class.
 HWND openPopup(const Program& program) {
   for (HWND window : windowsOf(program.pid(), L"#32768")) {
     if (IsWindowVisible(window)) return window;
@@ -15,118 +15,60 @@ HWND openPopup(const Program& program) {
   return nullptr;
 }
 
-// Opens the popup and chooses the entry at a position (0 is "Switch Off"; the
-// separator is skipped by the keyboard); -1 presses Escape instead.
-void chooseByKeyboard(Program& program, int position) {
+// Opens the popup and, unless told nothing, presses keys in it until it
+// closes: the entry at a place (the keyboard skips the separator), or Escape.
+HWND openAndChoose(Program& program, std::optional<int> place) {
   program.notifyIcon(WM_RBUTTONUP);
   HWND popup = nullptr;
-  ASSERT_TRUE(waitFor([&] { return (popup = openPopup(program)) != nullptr; }));
-  if (position < 0) {
-    PostMessageW(popup, WM_KEYDOWN, VK_ESCAPE, 0);
-  } else {
-    for (int i = 0; i <= position; ++i) PostMessageW(popup, WM_KEYDOWN, VK_DOWN, 0);
-    PostMessageW(popup, WM_KEYDOWN, VK_RETURN, 0);
-  }
-  ASSERT_TRUE(waitFor([&] { return openPopup(program) == nullptr; }));
+  EXPECT_TRUE(waitFor([&] { return (popup = openPopup(program)) != nullptr; }));
+  if (!place) return popup;
+  for (int i = 0; i <= *place; ++i) PostMessageW(popup, WM_KEYDOWN, VK_DOWN, 0);
+  PostMessageW(popup, WM_KEYDOWN, *place < 0 ? VK_ESCAPE : VK_RETURN, 0);
+  EXPECT_TRUE(waitFor([&] { return openPopup(program) == nullptr; }));
+  return popup;
 }
 
-TEST(Menu, OpensInTheForegroundAtThePointer) {
-  TempFolder folder(L"menu");
-  Program program(folder.install(), true);
-  HWND window = program.mainWindow();
-  SetCursorPos(300, 200);
-  program.notifyIcon(WM_RBUTTONUP);
-  HWND popup = nullptr;
-  ASSERT_TRUE(waitFor([&] { return (popup = openPopup(program)) != nullptr; }));
-  RECT rect{};
-  GetWindowRect(popup, &rect);
-  EXPECT_EQ(rect.left, 300);
-  EXPECT_EQ(rect.top, 200);
-
-  const auto foreground = program.relayCalls("user32.SetForegroundWindow");
-  const auto track = program.relayCalls("user32.TrackPopupMenu");
-  ASSERT_EQ(foreground.size(), 1u);
-  ASSERT_EQ(track.size(), 1u);
-  EXPECT_EQ(reinterpret_cast<HWND>(foreground[0].args.at(0)), window);
-  EXPECT_LT(foreground[0].time, track[0].time);
-  EXPECT_EQ(track[0].args.at(1), 0u) << "no placement flags";
-  EXPECT_EQ(reinterpret_cast<HWND>(track[0].args.at(5)), window);
-
-  PostMessageW(popup, WM_KEYDOWN, VK_ESCAPE, 0);
-  ASSERT_TRUE(waitFor([&] { return openPopup(program) == nullptr; }));
-  // Once the menu is closed its owner gets a WM_NULL, so the next click on
-  // the icon opens the menu again at once.
-  ASSERT_TRUE(waitFor([&] { return !program.relayCalls("user32.PostMessageW").empty(); }));
-  const auto post = program.relayCalls("user32.PostMessageW");
-  EXPECT_EQ(reinterpret_cast<HWND>(post[0].args.at(0)), window);
-  EXPECT_EQ(post[0].args.at(1), static_cast<unsigned long long>(WM_NULL));
-  EXPECT_GT(post[0].time, track[0].time);
-  EXPECT_TRUE(program.exit());
-}
-
-TEST(Menu, CloseAndEscapeChangeNothing) {
-  TempFolder folder(L"menu close");
-  Program program(folder.install(), true);
-  program.mainWindow();
-  chooseByKeyboard(program, 4);  // Close
-  chooseByKeyboard(program, -1);
-  // The menu still opens afterwards, and nothing else happened.
-  chooseByKeyboard(program, -1);
-  EXPECT_TRUE(program.running());
-  EXPECT_EQ(program.relayCalls("user32.SendMessageW").size(), 0u);
-  EXPECT_EQ(program.relayCalls("user32.DestroyWindow").size(), 0u);
-  EXPECT_EQ(program.relayCalls("shell32.Shell_NotifyIconW").size(), 1u);
-  EXPECT_EQ(program.relayCalls("user32.TrackPopupMenu").size(), 3u);
-  EXPECT_TRUE(program.exit());
-}
-
-TEST(Menu, ClickingElsewhereClosesItAndRunsNothing) {
-  TempFolder folder(L"menu click");
-  Program program(folder.install(), true);
-  program.mainWindow();
-  TypingTarget elsewhere;
-  SetCursorPos(700, 500);
-  program.notifyIcon(WM_RBUTTONUP);
-  ASSERT_TRUE(waitFor([&] { return openPopup(program) != nullptr; }));
-  runUnix(L"/usr/bin/xdotool mousemove 100 80 click 1");
-  EXPECT_TRUE(waitFor([&] { return openPopup(program) == nullptr; }, std::chrono::seconds(5)));
-  EXPECT_TRUE(program.running());
-  EXPECT_EQ(program.relayCalls("user32.SendMessageW").size(), 0u);
-  EXPECT_TRUE(program.exit());
-}
-
-TEST(Menu, SwitchOffIsTheSameAsALeftClick) {
+TEST(Menu, OpensInTheForegroundAtThePointerAndRunsTheChosenEntry) {
   StoredHold stored(L"0.25");
-  TempFolder folder(L"menu switch off");
-  Program program(folder.install(), true);
-  HWND window = program.mainWindow();
-  chooseByKeyboard(program, 0);
-  ASSERT_TRUE(waitFor([&] { return program.relayCalls("kernel32.Sleep").size() == 1; }));
-  const auto send = program.relayCalls("user32.SendMessageW");
-  ASSERT_EQ(send.size(), 1u);
-  EXPECT_EQ(reinterpret_cast<HWND>(send[0].args.at(0)), window);
-  EXPECT_EQ(send[0].args.at(1), 0x112u);
-  EXPECT_EQ(send[0].args.at(2), 0xF170u);
-  EXPECT_EQ(send[0].args.at(3), 2u);
-  EXPECT_EQ(program.relayCalls("kernel32.Sleep")[0].args.at(0), 250u);
-  EXPECT_TRUE(program.exit());
-}
+  TempFolder folder(L"menu");
+  Program program(folder.install());
+  const auto form1 = reinterpret_cast<std::uintptr_t>(program.mainWindow());
+  TypingTarget elsewhere;
+  SetCursorPos(300, 200);
+  RECT rect{};
+  GetWindowRect(openAndChoose(program, std::nullopt), &rect);
+  EXPECT_EQ(std::pair(rect.left, rect.top), std::pair(300L, 200L));
+  // A click elsewhere closes it.
+  runUnix(L"xdotool mousemove 100 80 click 1");
+  ASSERT_TRUE(waitFor([&] { return openPopup(program) == nullptr; }, std::chrono::seconds(5)));
+  // Form1 comes to the foreground before the popup is tracked, with no
+  // placement flags, and gets a WM_NULL once it has closed.
+  std::string order;
+  for (const RelayCall& call : program.calls(
+           {"user32.SetForegroundWindow", "user32.TrackPopupMenu", "user32.PostMessageW"})) {
+    const auto& a = call.args;
+    if (call.function == "user32.SetForegroundWindow" && a.at(0) == form1) order += "front ";
+    if (call.function == "user32.TrackPopupMenu" && a.at(1) == 0 && a.at(5) == form1)
+      order += "track ";
+    if (call.function == "user32.PostMessageW" && a.at(0) == form1 && a.at(1) == WM_NULL)
+      order += "null ";
+  }
+  EXPECT_EQ(order, "front track null ");
 
-TEST(Menu, ExitRemovesTheIconBeforeAnyWindowGoesAndEnds) {
-  TempFolder folder(L"menu exit");
-  Program program(folder.install(), true);
-  program.mainWindow();
-  chooseByKeyboard(program, 5);  // Exit
-  ASSERT_TRUE(program.waitForExit(std::chrono::seconds(30)));
-  const auto icon = program.relayCalls("shell32.Shell_NotifyIconW");
-  const auto destroy = program.relayCalls("user32.DestroyWindow");
-  ASSERT_EQ(icon.size(), 2u);
-  EXPECT_EQ(icon[1].args.at(0), static_cast<unsigned long long>(NIM_DELETE));
-  ASSERT_FALSE(destroy.empty());
-  EXPECT_LT(icon[1].time, destroy[0].time);
-  DWORD code = 1;
-  GetExitCodeProcess(program.process(), &code);
-  EXPECT_EQ(code, 0u);
+  // Escape and Close do nothing; Switch Off switches off.
+  openAndChoose(program, -1);
+  openAndChoose(program, 4);
+  openAndChoose(program, 0);
+  ASSERT_TRUE(waitFor([&] { return !program.endedHolds().empty(); }));
+  EXPECT_EQ(program.endedHolds(), std::vector<unsigned long long>{250});
+  // Exit: the icon goes before any window does, and the program ends.
+  openAndChoose(program, 5);
+  ASSERT_TRUE(program.waitForExit());
+  const auto ends = program.calls({"shell32.Shell_NotifyIconW", "user32.DestroyWindow"});
+  ASSERT_EQ(ends.size(), 3u);
+  EXPECT_EQ(ends[1].function, "shell32.Shell_NotifyIconW");
+  EXPECT_EQ(ends[1].args.at(0), static_cast<unsigned long long>(NIM_DELETE));
+  EXPECT_EQ(program.exitCode(), 0u);
 }
 
 }  // namespace

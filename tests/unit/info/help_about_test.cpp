@@ -2,64 +2,45 @@
 
 #include <gtest/gtest.h>
 
-#include "app/texts.h"
-#include "fakes/fake_platform.h"
+#include "fakes.h"
 
 namespace info {
 namespace {
 
-using fakes::CallLog;
+using fakes::Log;
 
-TEST(About, TextByteForByte) {
-  const std::u16string expected =
-      u"          Tenebrolite  v1.0\r\n"
-      u"          by  Velmarind Media\r\n"
-      u"\r\n"
-      u"          https://velmarind.example          \r\n"
-      u"\r\n"
-      u"          Go to web?";
-  EXPECT_EQ(aboutText(), expected);
-}
-
-TEST(About, TheShownAddressIsTheSiteWithoutItsFinalSlash) {
-  EXPECT_EQ(std::u16string(kSiteLine) + u"/", app::kSiteAddress);
-}
-
-TEST(About, YesOpensTheProductsPageAndNoOpensNothing) {
-  const struct {
-    int answer;
-    CallLog expected;
-  } cases[] = {
-      {platform::mb::kIdYes,
-       {"messagebox:4", "shell:7,open,https://velmarind.example/products.html,5"}},
-      {platform::mb::kIdNo, {"messagebox:4"}},
-  };
-  for (const auto& c : cases) {
-    CallLog log;
-    fakes::FakeWindowSystem windows{log};
-    fakes::FakeShell shell{log};
-    windows.messageBoxAnswer = c.answer;
-    mnuAbout_Click(windows, shell, 7, u"https://velmarind.example/");
-    EXPECT_EQ(log, c.expected);
-    EXPECT_EQ(windows.lastMessageBoxTitle, u"Tenebrolite");
+TEST(About, ShowsItsTextAndYesOpensTheProductsPage) {
+  const std::string text =
+      "          Tenebrolite  v1.0\r\n"
+      "          by  Velmarind Media\r\n"
+      "\r\n"
+      "          https://velmarind.example          \r\n"
+      "\r\n"
+      "          Go to web?";
+  for (const int answer : {platform::mb::kIdYes, platform::mb::kIdNo}) {
+    fakes::World world;
+    world.start();
+    world.windows.answer = answer;
+    world.application.mnuAbout_Click();
+    Log expected = {"box:0,Tenebrolite,4," + text};
+    if (answer == platform::mb::kIdYes) {
+      expected.push_back("shell:16,open,https://velmarind.example/products.html,5");
+    }
+    EXPECT_EQ(world.log, expected);
   }
 }
 
-TEST(Help, OpensThePageBesideTheProgram) {
-  const struct {
-    std::u16string folder;
-    std::string opened;
-  } cases[] = {
+TEST(Help, OpensThePageBesideTheProgramReadAfresh) {
+  // A drive root keeps both backslashes.
+  const std::pair<std::u16string, std::string> cases[] = {
       {u"C:\\Program Files\\Tenebrolite", "C:\\Program Files\\Tenebrolite\\help.html"},
-      {u"D:\\", "D:\\\\help.html"},  // a drive root keeps both backslashes
-  };
-  for (const auto& c : cases) {
-    CallLog log;
-    fakes::FakeShell shell{log};
-    fakes::FakeAppInfo appInfo;
-    appInfo.folder = c.folder;
-    mnuHelp_Click(shell, appInfo, 7);
-    EXPECT_EQ(log, CallLog{"shell:7,open," + c.opened + ",5"});
+      {u"D:\\", "D:\\\\help.html"}};
+  for (const auto& [folder, opened] : cases) {
+    fakes::World world;
+    world.start();
+    world.appInfo.folder = folder;
+    world.application.mnuHelp_Click();
+    EXPECT_EQ(world.log, Log{"shell:16,open," + opened + ",5"});
   }
 }
 
