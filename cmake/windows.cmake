@@ -41,10 +41,10 @@ gtest_discover_tests(win32_tests TEST_PREFIX "win32." DISCOVERY_MODE PRE_TEST
 
 # End-to-end tests: the built exe, driven from outside under Wine. They take
 # the program's ids, texts and layout from its own headers.
-add_library(e2e_harness STATIC EXCLUDE_FROM_ALL tests/e2e/harness.cpp)
-target_include_directories(e2e_harness PUBLIC tests/e2e)
-target_link_libraries(e2e_harness PUBLIC tenebrolite_core PRIVATE project_warnings)
-target_compile_definitions(e2e_harness PUBLIC UNICODE _UNICODE NOMINMAX _WIN32_WINNT=0x0A00)
+add_library(e2e_harness INTERFACE)
+target_include_directories(e2e_harness INTERFACE tests/e2e)
+target_link_libraries(e2e_harness INTERFACE tenebrolite_core)
+target_compile_definitions(e2e_harness INTERFACE UNICODE _UNICODE NOMINMAX _WIN32_WINNT=0x0A00)
 add_executable(e2e_tests
   tests/e2e/dialog_test.cpp
   tests/e2e/help_about_test.cpp

@@ -32,7 +32,7 @@ class Dialog : public ::testing::Test {
     PostMessageW(GetDlgItem(window, button), BM_CLICK, 0, 0);
   }
   static void press(const std::wstring& keys) { runUnix(L"xdotool key --delay 50 " + keys); }
-  static std::wstring stored() { return reg::text(kSettingsKey, L"Holdit"); }
+  static std::wstring stored() { return storedText(kSettingsKey, L"Holdit"); }
 
   StoredHold absent_;
   TempFolder folder_{L"dialog"};

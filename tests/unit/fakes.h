@@ -17,6 +17,7 @@ namespace fakes {
 
 using namespace platform;
 using Log = std::vector<std::string>;
+using Text = const std::u16string&;
 
 inline std::string narrow(std::u16string_view text) {
   return {text.begin(), text.end()};  // the tests' texts are ASCII
@@ -29,41 +30,36 @@ inline std::vector<std::uint8_t> utf16(std::u16string_view text) {
 }
 
 // Writes "what:part,part,..." into the log.
-class Recorder {
- public:
-  explicit Recorder(Log& log) : log_(log) {}
-
- protected:
+struct Recorder {
   template <typename... Parts>
   void add(std::string entry, const Parts&... parts) {
     const char* separator = ":";
     ((entry += std::exchange(separator, ",") + text(parts)), ...);
-    log_.push_back(entry);
+    log.push_back(entry);
   }
-
- private:
-  static std::string text(const std::u16string& part) { return narrow(part); }
-  static std::string text(std::uintmax_t part) { return std::to_string(part); }
-  Log& log_;
+  static std::string text(Text part) { return narrow(part); }
+  static std::string text(std::intmax_t part) { return std::to_string(part); }
+  Log& log;
 };
 
 // Keys by path and values by name. Rights are checked per handle, as the
 // registry does; a nonzero refusal makes every such call fail with it.
-class Registry final : public platform::Registry {
- public:
+struct Registry final : platform::Registry {
   struct Value {
     std::uint32_t type = 0;
     std::vector<std::uint8_t> bytes;
   };
   std::map<std::u16string, std::map<std::u16string, Value>> keys;
+  std::map<RegKey, std::pair<std::u16string, std::uint32_t>> handles;  // the open ones
+  RegKey nextKey = 0x1000;
   RegResult refuseOpen = 0, refuseCreate = 0, refuseSet = 0;
   std::function<void()> afterSizeQuery;  // runs between the two queries of a read
 
-  void putText(const std::u16string& key, const std::u16string& name, std::u16string_view text) {
-    keys[key][name] = {reg_type::kSz, utf16(std::u16string(text) + u'\0')};
+  void putText(Text key, Text name, Text text) {
+    keys[key][name] = {reg_type::kSz, utf16(text + u'\0')};
   }
   // A REG_SZ value up to its first NUL; nothing when absent.
-  std::optional<std::u16string> text(const std::u16string& key, const std::u16string& name) {
+  std::optional<std::u16string> text(Text key, Text name) {
     if (!keys.contains(key) || !keys[key].contains(name)) return std::nullopt;
     const std::vector<std::uint8_t>& b = keys[key][name].bytes;
     std::u16string out;
@@ -71,38 +67,40 @@ class Registry final : public platform::Registry {
       out.push_back(static_cast<char16_t>(b[i] | (b[i + 1] << 8)));
     return out;
   }
-  std::size_t openHandles() const { return handles_.size(); }
+  bool allowed(RegKey key, std::uint32_t right) {
+    return handles.contains(key) && (handles[key].second & right) != 0;
+  }
+  RegResult handOut(Text path, std::uint32_t access, RegKey& key) {
+    handles[key = nextKey++] = {path, access};
+    return reg_result::kSuccess;
+  }
 
-  RegResult openKey(RegRoot, const std::u16string& path, std::uint32_t access,
-                    RegKey& key) override {
+  RegResult openKey(RegRoot, Text path, std::uint32_t access, RegKey& key) override {
     key = 0;
     if (refuseOpen != 0) return refuseOpen;
     return keys.contains(path) ? handOut(path, access, key) : reg_result::kFileNotFound;
   }
-  RegResult createKey(RegRoot, const std::u16string& path, std::uint32_t access,
-                      RegKey& key) override {
+  RegResult createKey(RegRoot, Text path, std::uint32_t access, RegKey& key) override {
     key = 0;
     if (refuseCreate != 0) return refuseCreate;
     keys[path];
     return handOut(path, access, key);
   }
-  RegResult setValue(RegKey key, const std::u16string& name, std::uint32_t type,
-                     const std::uint8_t* data, std::uint32_t size) override {
+  RegResult setValue(RegKey key, Text name, std::uint32_t type, const std::uint8_t* data,
+                     std::uint32_t size) override {
     if (!allowed(key, reg_access::kSetValue)) return reg_result::kAccessDenied;
     if (refuseSet != 0) return refuseSet;
-    keys[handles_[key].first][name] = {type, std::vector<std::uint8_t>(data, data + size)};
+    keys[handles[key].first][name] = {type, std::vector<std::uint8_t>(data, data + size)};
     return reg_result::kSuccess;
   }
-  RegResult queryValue(RegKey key, const std::u16string& name, std::uint32_t& type,
-                       std::uint8_t* data, std::uint32_t& size) override {
+  RegResult queryValue(RegKey key, Text name, std::uint32_t& type, std::uint8_t* data,
+                       std::uint32_t& size) override {
     if (!allowed(key, reg_access::kQueryValue)) return reg_result::kAccessDenied;
-    auto& values = keys[handles_[key].first];
-    if (!values.contains(name)) return reg_result::kFileNotFound;
-    const Value& value = values[name];
+    if (!keys[handles[key].first].contains(name)) return reg_result::kFileNotFound;
+    const Value value = keys[handles[key].first][name];
+    const bool fits = size >= value.bytes.size();
     type = value.type;
-    const auto actual = static_cast<std::uint32_t>(value.bytes.size());
-    const bool fits = data != nullptr && size >= actual;
-    size = actual;
+    size = static_cast<std::uint32_t>(value.bytes.size());
     if (data == nullptr && afterSizeQuery) afterSizeQuery();
     if (data == nullptr) return reg_result::kSuccess;
     if (!fits) return reg_result::kMoreData;
@@ -110,25 +108,11 @@ class Registry final : public platform::Registry {
     return reg_result::kSuccess;
   }
   RegResult closeKey(RegKey key) override {
-    return handles_.erase(key) == 1 ? reg_result::kSuccess : reg_result::kInvalidHandle;
+    return handles.erase(key) == 1 ? reg_result::kSuccess : reg_result::kInvalidHandle;
   }
-
- private:
-  RegResult handOut(const std::u16string& path, std::uint32_t access, RegKey& key) {
-    key = next_++;
-    handles_[key] = {path, access};
-    return reg_result::kSuccess;
-  }
-  bool allowed(RegKey key, std::uint32_t right) const {
-    return handles_.contains(key) && (handles_.at(key).second & right) != 0;
-  }
-  std::map<RegKey, std::pair<std::u16string, std::uint32_t>> handles_;
-  RegKey next_ = 0x1000;
 };
 
-class Windows final : public WindowSystem, Recorder {
- public:
-  using Recorder::Recorder;
+struct Windows final : WindowSystem, Recorder {
   static constexpr WindowHandle kMain = 16;
   IconHandle icon = 32;
   std::vector<WindowHandle> windows;
@@ -142,7 +126,8 @@ class Windows final : public WindowSystem, Recorder {
   WindowHandle dialog = 0;
   std::map<int, std::u16string> controls;  // the open dialog's texts
 
-  WindowHandle loadMainWindow(const std::u16string& caption, MainWindowEvents& events) override {
+  explicit Windows(Log& log) : Recorder{log} {}
+  WindowHandle loadMainWindow(Text caption, MainWindowEvents& events) override {
     add("load", caption);
     main = &events;
     windows.push_back(kMain);
@@ -158,26 +143,24 @@ class Windows final : public WindowSystem, Recorder {
   void unloadWindow(WindowHandle window) override {
     add("unload", window);
     std::erase(windows, window);
-    if (window == dialog) {
-      dialog = 0;
-      dialogEvents->onUnloaded();
-    }
+    if (window != dialog) return;
+    dialog = 0;
+    dialogEvents->onUnloaded();
   }
   std::intptr_t sendMessage(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
                             std::intptr_t lParam) override {
-    add("send", window, message, wParam, static_cast<std::uintmax_t>(lParam));
+    add("send", window, message, wParam, lParam);
     return 0;
   }
   void dispatchPendingMessages() override {
     add("dispatch");
     while (!pending.empty()) {
-      auto next = std::move(pending.front());
+      const auto next = std::move(pending.front());
       pending.erase(pending.begin());
       next();
     }
   }
-  int messageBox(WindowHandle owner, const std::u16string& text, const std::u16string& title,
-                 std::uint32_t type) override {
+  int messageBox(WindowHandle owner, Text text, Text title, std::uint32_t type) override {
     add("box", owner, title, type, text);
     return answer;
   }
@@ -186,8 +169,7 @@ class Windows final : public WindowSystem, Recorder {
     add("dialog");
     dialogs.push_back(design);
     dialogEvents = &events;
-    dialog = 48 + dialogs.size();
-    windows.push_back(dialog);
+    windows.push_back(dialog = 48 + dialogs.size());
     controls.clear();
     for (const ControlLayout& control : design.controls) controls[control.id] = control.text;
     return dialog;
@@ -195,52 +177,46 @@ class Windows final : public WindowSystem, Recorder {
   void bringToFront(WindowHandle window) override { add("front", window); }
   std::u16string controlText(WindowHandle, int control) override { return controls[control]; }
   // As with a real text box, setting the text raises the change event.
-  void setControlText(WindowHandle, int control, const std::u16string& text) override {
+  void setControlText(WindowHandle, int control, Text text) override {
     add("set", text);
     type(control, text);
   }
   // What a user does to the open dialog's text box.
-  void type(int control, const std::u16string& text) {
+  void type(int control, Text text) {
     controls[control] = text;
     dialogEvents->onTextChanged(control);
   }
 };
 
-class Shell final : public platform::Shell, Recorder {
- public:
-  using Recorder::Recorder;
+struct Shell final : platform::Shell, Recorder {
   std::vector<TrayIconData> records;
+  explicit Shell(Log& log) : Recorder{log} {}
   bool notifyIcon(std::uint32_t message, const TrayIconData& data) override {
     add(message == nim::kAdd ? "nim:add" : message == nim::kModify ? "nim:modify" : "nim:delete");
     records.push_back(data);
     return true;
   }
-  void execute(WindowHandle owner, const std::u16string& verb, const std::u16string& file,
-               int showCommand) override {
-    add("shell", owner, verb, file, static_cast<std::uintmax_t>(showCommand));
+  void execute(WindowHandle owner, Text verb, Text file, int showCommand) override {
+    add("shell", owner, verb, file, showCommand);
   }
 };
 
-class Input final : public platform::Input, Recorder {
- public:
-  using Recorder::Recorder;
+struct Input final : platform::Input, Recorder {
+  explicit Input(Log& log) : Recorder{log} {}
   void blockInput(bool block) override { add(block ? "block" : "unblock"); }
 };
 
-class Sleeper final : public platform::Sleeper, Recorder {
- public:
-  using Recorder::Recorder;
+struct Sleeper final : platform::Sleeper, Recorder {
+  explicit Sleeper(Log& log) : Recorder{log} {}
   void sleep(std::uint32_t milliseconds) override { add("sleep", milliseconds); }
 };
 
-class Locale final : public platform::Locale {
- public:
+struct Locale final : platform::Locale {
   NumberConventions conventions{u".", u",", u"$"};
   NumberConventions numberConventions() override { return conventions; }
 };
 
-class AppInfo final : public platform::AppInfo {
- public:
+struct AppInfo final : platform::AppInfo {
   std::u16string folder = u"C:\\Program Files\\Tenebrolite", baseName = u"Tenebrolite";
   std::u16string executableFolder() override { return folder; }
   std::u16string executableBaseName() override { return baseName; }

@@ -42,7 +42,7 @@ TEST(Startup, WritesTheFixedValuesAndTheQuotedAutostartThenLoadsForm1) {
     const auto holdit = c.earlierValues ? std::optional<std::u16string>(u"4") : std::nullopt;
     EXPECT_EQ(world.registry.text(kSettingsKey, u"Holdit"), holdit) << "never written";
     EXPECT_EQ(world.registry.text(run, u"Tenebrolite"), c.command);
-    EXPECT_EQ(world.registry.openHandles(), 0u);
+    EXPECT_EQ(world.registry.handles.size(), 0u);
     EXPECT_EQ(world.log, (fakes::Log{"load:Tenebrolite", "hide:16", "nim:add"}));
   }
 }

@@ -19,7 +19,7 @@ TEST(SwitchOff, PowersDownThenDispatchesBlocksReadsSleepsUnblocks) {
   mnuOffBtn_Click({world.windows, world.input, world.sleeper, world.registry, kSettingsKey}, 7);
   const fakes::Log expected = {"send:7,274,61808,2", "dispatch", "block", "sleep:1000", "unblock"};
   EXPECT_EQ(world.log, expected);
-  EXPECT_EQ(world.registry.openHandles(), 0u);
+  EXPECT_EQ(world.registry.handles.size(), 0u);
 }
 
 // The hold slept for a stored value, or for none when the text is absent.

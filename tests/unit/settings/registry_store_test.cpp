@@ -37,7 +37,7 @@ TEST(LoadRegText, ReadsEachStoredShapeAsText) {
     fakes::Registry registry;
     registry.keys[kSettingsKey][u"Holdit"] = {c.type, c.bytes};
     EXPECT_EQ(LoadRegText(registry, kHkcu, kSettingsKey, u"Holdit"), c.expected) << c.what;
-    EXPECT_EQ(registry.openHandles(), 0u) << c.what;
+    EXPECT_EQ(registry.handles.size(), 0u) << c.what;
   }
 }
 
@@ -55,7 +55,7 @@ TEST(LoadRegText, MissingOrChangedBetweenItsTwoQueries) {
   // Shrunk: the second query gives the new, shorter text.
   registry.afterSizeQuery = [&] { registry.putText(kSettingsKey, u"Holdit", u"2"); };
   EXPECT_EQ(LoadRegText(registry, kHkcu, kSettingsKey, u"Holdit"), u"2");
-  EXPECT_EQ(registry.openHandles(), 0u);
+  EXPECT_EQ(registry.handles.size(), 0u);
 }
 
 TEST(SaveRegText, StoresTerminatedUtf16UnlessRefused) {
@@ -84,7 +84,7 @@ TEST(SaveRegText, StoresTerminatedUtf16UnlessRefused) {
       const std::optional<std::u16string> old = c.keyExists ? std::optional(u"old") : std::nullopt;
       EXPECT_EQ(registry.text(kSettingsKey, u"Holdit"), old) << c.refusal;
     }
-    EXPECT_EQ(registry.openHandles(), 0u);
+    EXPECT_EQ(registry.handles.size(), 0u);
   }
 }
 
