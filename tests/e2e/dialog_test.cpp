@@ -48,7 +48,8 @@ TEST_F(Dialog, LayoutFocusAndKeyboard) {
   EXPECT_EQ(GetWindowLongW(dialog, GWL_STYLE) &
                 (WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX),
             WS_CAPTION | WS_SYSMENU);
-  EXPECT_TRUE(GetWindowLongW(dialog, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
+  EXPECT_EQ(GetWindowLongW(dialog, GWL_EXSTYLE) & (WS_EX_TOOLWINDOW | WS_EX_APPWINDOW),
+            WS_EX_TOOLWINDOW);
   EXPECT_EQ(GetWindow(dialog, GW_OWNER), nullptr);
   RECT client{};
   GetClientRect(dialog, &client);
@@ -63,6 +64,10 @@ TEST_F(Dialog, LayoutFocusAndKeyboard) {
                                   : c.kind == platform::ControlKind::TextBox ? L"Edit"
                                                                              : L"Button");
     EXPECT_EQ(windowText(control), wide(c.text));
+    // Neither button is the default one.
+    if (c.kind == platform::ControlKind::PushButton) {
+      EXPECT_EQ(GetWindowLongW(control, GWL_STYLE) & BS_TYPEMASK, BS_PUSHBUTTON);
+    }
     RECT r{};
     GetWindowRect(control, &r);
     MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);

@@ -198,7 +198,7 @@ class Program {
           L"user32.SendMessageW;user32.BlockInput;kernel32.Sleep;shell32.Shell_NotifyIconW;"
           L"user32.TrackPopupMenu;user32.SetForegroundWindow;user32.DestroyWindow;"
           L"user32.SetWindowsHookExW;user32.UnhookWindowsHookEx;shell32.ShellExecuteW;"
-          L"user32.MessageBoxW;user32.PostMessageW";
+          L"user32.MessageBoxW;user32.PostMessageW;advapi32.RegSetValueExW";
       RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Software\\Wine\\Debug", L"RelayFromExclude");
       RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Software\\Wine\\Debug", L"RelayExclude");
       RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Wine\\Debug", L"RelayInclude", REG_SZ,

@@ -18,7 +18,7 @@ TEST(Startup, TwoCopiesSideBySideEachWithItsIcon) {
   HWND window = one.mainWindow();
   EXPECT_EQ(windowText(window), L"Tenebrolite");
   EXPECT_FALSE(IsWindowVisible(window));
-  EXPECT_EQ(GetParent(window), nullptr);
+  EXPECT_EQ(GetAncestor(window, GA_PARENT), GetDesktopWindow()) << "top-level";
   ASSERT_TRUE(waitFor([&] { return one.count("shell32.Shell_NotifyIconW", NIM_ADD) == 1; }));
 
   // Each start writes the values again, and the autostart of the copy started
@@ -32,17 +32,26 @@ TEST(Startup, TwoCopiesSideBySideEachWithItsIcon) {
     EXPECT_EQ(storedText(kSettingsKey, wide(name)), wide(data));
   }
   EXPECT_EQ(storedText(kSettingsKey, L"Holdit"), L"<absent>");
+  // Each text goes to the registry with one terminator: the registry itself
+  // would add a missing one whenever the memory after it happens to hold one.
+  std::vector<unsigned long long> sizes, expected;
+  for (const auto& [name, data] : settings::kFixedValues) expected.push_back((data.size() + 1) * 2);
+  expected.push_back((renamed.size() + 3) * 2);
+  for (const RelayCall& call : two.calls("advapi32.RegSetValueExW"))
+    sizes.push_back(call.args.at(5));
+  EXPECT_EQ(sizes, expected);
   ASSERT_TRUE(two.exit());
   EXPECT_EQ(one.count("shell32.Shell_NotifyIconW", NIM_DELETE), 0u);
 
   // What the icon ignores does nothing; a new display scale changes the
-  // icon's picture; a new notification area gets the icon again.
+  // icon's picture; the shell's news of a new notification area brings the
+  // icon back.
   for (UINT ignored : {WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONDBLCLK, WM_RBUTTONDOWN,
                        WM_MBUTTONDOWN, WM_MBUTTONUP, WM_RBUTTONDBLCLK, 0x20C}) {
     one.notifyIcon(ignored);
   }
   PostMessageW(window, WM_DPICHANGED, MAKEWPARAM(144, 144), 0);
-  PostMessageW(window, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+  PostMessageW(HWND_BROADCAST, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
   ASSERT_TRUE(waitFor([&] { return one.count("shell32.Shell_NotifyIconW", NIM_ADD) == 2; }));
   EXPECT_EQ(one.count("shell32.Shell_NotifyIconW", NIM_MODIFY), 1u);
   EXPECT_TRUE(one.calls({"user32.BlockInput", "user32.TrackPopupMenu"}).empty());

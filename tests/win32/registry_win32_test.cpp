@@ -6,8 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <vector>
-
 #include "settings/registry_store.h"
 
 namespace {
@@ -31,15 +29,18 @@ TEST_F(RealRegistry, TextIsStoredAsItsUtf16CharactersAndOneNul) {
   const std::u16string key = base_ + u"\\Velmarind\\Tenebrolite";
   const std::u16string text = u" 2,5\u00e9\u4e2d";
   settings::SaveRegText(registry_, RegRoot::CurrentUser, key, u"Holdit", text);
-  DWORD type = 0;
-  std::vector<char16_t> stored(32, u'?');
-  DWORD size = 64;
-  ASSERT_EQ(RegGetValueW(HKEY_CURRENT_USER, w(key), L"Holdit", RRF_RT_ANY | RRF_NOEXPAND, &type,
-                         stored.data(), &size),
+  // The raw value: RegGetValue would add a missing terminator.
+  HKEY opened = nullptr;
+  ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, w(key), 0, KEY_QUERY_VALUE, &opened), ERROR_SUCCESS);
+  DWORD type = 0, size = 64;
+  std::u16string stored(32, u'?');
+  EXPECT_EQ(RegQueryValueExW(opened, L"Holdit", nullptr, &type,
+                             reinterpret_cast<BYTE*>(stored.data()), &size),
             ERROR_SUCCESS);
+  RegCloseKey(opened);
   EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
-  stored.resize(size / 2);
-  EXPECT_EQ(std::u16string(stored.begin(), stored.end()), text + u'\0');
+  EXPECT_EQ(stored.substr(0, size / 2), text + u'\0');
+  EXPECT_EQ(size % 2, 0u);
   EXPECT_EQ(settings::LoadRegText(registry_, RegRoot::CurrentUser, key, u"Holdit"), text);
 }
 
