@@ -45,13 +45,7 @@ add_library(e2e_harness INTERFACE)
 target_include_directories(e2e_harness INTERFACE tests/e2e)
 target_link_libraries(e2e_harness INTERFACE tenebrolite_core)
 target_compile_definitions(e2e_harness INTERFACE UNICODE _UNICODE NOMINMAX _WIN32_WINNT=0x0A00)
-add_executable(e2e_tests
-  tests/e2e/dialog_test.cpp
-  tests/e2e/help_about_test.cpp
-  tests/e2e/menu_test.cpp
-  tests/e2e/startup_test.cpp
-  tests/e2e/switch_off_test.cpp
-)
+add_executable(e2e_tests tests/e2e/info_test.cpp tests/e2e/power_test.cpp tests/e2e/tray_test.cpp)
 target_link_libraries(e2e_tests PRIVATE e2e_harness project_warnings GTest::gtest_main)
 add_dependencies(e2e_tests Tenebrolite)
 # Wine writes the relay trace of the programs the tests start to stderr: the

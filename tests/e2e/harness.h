@@ -20,6 +20,11 @@ namespace e2e {
 
 inline const std::wstring kSettingsKey = L"Software\\Velmarind\\Tenebrolite";
 
+// The program's texts are ASCII or UTF-16 alike.
+inline std::wstring wide(std::u16string_view text) {
+  return {text.begin(), text.end()};
+}
+
 // The folder of the test program, with Tenebrolite.exe and help.html beside it.
 inline std::wstring buildFolder() {
   wchar_t path[MAX_PATH * 4];
@@ -98,8 +103,6 @@ class TypingTarget {
                             nullptr, nullptr, nullptr);
   }
   ~TypingTarget() { DestroyWindow(window_); }
-  TypingTarget(const TypingTarget&) = delete;
-  TypingTarget& operator=(const TypingTarget&) = delete;
   std::wstring text() const { return windowText(edit_); }
   // Types with xdotool, as a person at the keyboard; false when the window
   // could not get the keyboard focus first.
@@ -134,7 +137,6 @@ class TempFolder {
   }
   TempFolder(const TempFolder&) = delete;
   TempFolder& operator=(const TempFolder&) = delete;
-  const std::wstring& path() const { return path_; }
   // Copies the built program, or a file beside it, into the folder; gives its path.
   std::wstring install(const std::wstring& name = L"Tenebrolite.exe",
                        const std::wstring& from = L"Tenebrolite.exe") const {
@@ -164,8 +166,6 @@ class StoredHold {
     if (!text.empty()) set(text);
   }
   ~StoredHold() { RegDeleteKeyValueW(HKEY_CURRENT_USER, kSettingsKey.c_str(), L"Holdit"); }
-  StoredHold(const StoredHold&) = delete;
-  StoredHold& operator=(const StoredHold&) = delete;
   void set(const std::wstring& text) const {
     RegSetKeyValueW(HKEY_CURRENT_USER, kSettingsKey.c_str(), L"Holdit", REG_SZ, text.c_str(),
                     static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
@@ -177,6 +177,7 @@ struct RelayCall {
   std::string function;      // "user32.BlockInput"
   unsigned long thread = 0;  // Wine's thread id
   std::vector<unsigned long long> args;
+  std::vector<std::string> texts;  // the text arguments, as the trace shows them
 };
 
 // The trace that the test runner collects, as a Windows path ("" without one).
@@ -266,16 +267,26 @@ class Program {
         continue;
       }
       const unsigned long long from = std::strtoull(line.c_str() + ret + 6, nullptr, 16);
-      RelayCall call{line.substr(at + 6, open - at - 6), std::strtoul(field + 1, nullptr, 16), {}};
+      RelayCall call{
+          line.substr(at + 6, open - at - 6), std::strtoul(field + 1, nullptr, 16), {}, {}};
       // Wine names some modules in capitals (KERNEL32.Sleep).
       for (std::size_t i = 0; i < call.function.find('.'); ++i) call.function[i] |= 0x20;
       if (from < kImageStart || from >= kImageEnd ||
           std::find(functions.begin(), functions.end(), call.function) == functions.end()) {
         continue;
       }
-      std::istringstream args(line.substr(open + 1, ret - open - 1));
-      for (std::string arg; std::getline(args, arg, ',');) {
-        call.args.push_back(std::strtoull(arg.c_str(), nullptr, 16));
+      for (std::size_t at = open + 1, next = 0; at < ret; at = next + 1) {
+        call.args.push_back(std::strtoull(line.c_str() + at, nullptr, 16));
+        next = line.find_first_of(",)", at);
+        // 00c93c70 L"C:\\help.html": a text argument has its text after its address.
+        if (line.find(" L\"", at) < next) {
+          std::string text;
+          for (at = line.find(" L\"", at) + 3; line[at] != '"'; ++at) {
+            text += line[at] == '\\' ? line[++at] : line[at];
+          }
+          call.texts.push_back(text);
+          next = line.find_first_of(",)", at);
+        }
       }
       found.push_back(call);
     }

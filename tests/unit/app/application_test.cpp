@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "fakes.h"
 #include "settings/catalogue.h"
 
@@ -13,20 +15,17 @@ using fakes::kSettingsKey;
 TEST(Startup, WritesTheFixedValuesAndTheQuotedAutostartThenLoadsForm1) {
   const std::u16string run = u"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
   // A drive root already ends in "\": the command keeps both.
-  const struct {
-    std::u16string folder, baseName;
-    bool earlierValues, refused;
-    std::optional<std::u16string> command;
-  } cases[] = {{u"C:\\Program Files\\Tenebrolite", u"Tenebrolite", false, false,
-                u"\"C:\\Program Files\\Tenebrolite\\Tenebrolite.exe\""},
-               {u"D:\\", u"Dark", true, false, u"\"D:\\\\Dark.exe\""},
-               {u"C:\\T", u"Tenebrolite", false, true, std::nullopt}};
-  for (const auto& c : cases) {
+  const std::tuple<std::u16string, std::u16string, bool, bool, std::optional<std::u16string>>
+      cases[] = {{u"C:\\Program Files\\Tenebrolite", u"Tenebrolite", false, false,
+                  u"\"C:\\Program Files\\Tenebrolite\\Tenebrolite.exe\""},
+                 {u"D:\\", u"Dark", true, false, u"\"D:\\\\Dark.exe\""},
+                 {u"C:\\T", u"Tenebrolite", false, true, std::nullopt}};
+  for (const auto& [folder, baseName, earlierValues, refused, command] : cases) {
     fakes::World world;
-    world.appInfo.folder = c.folder;
-    world.appInfo.baseName = c.baseName;
-    world.registry.refuseOpen = world.registry.refuseCreate = c.refused ? 5 : 0;
-    if (c.earlierValues) {
+    world.appInfo.folder = folder;
+    world.appInfo.baseName = baseName;
+    world.registry.refuseOpen = world.registry.refuseCreate = refused ? 5 : 0;
+    if (earlierValues) {
       for (const auto& [name, data] : settings::kFixedValues) {
         world.registry.putText(kSettingsKey, std::u16string(name), u"earlier");
       }
@@ -37,11 +36,11 @@ TEST(Startup, WritesTheFixedValuesAndTheQuotedAutostartThenLoadsForm1) {
 
     for (const auto& [name, data] : settings::kFixedValues) {
       const auto stored = world.registry.text(kSettingsKey, std::u16string(name));
-      EXPECT_EQ(stored, c.refused ? std::nullopt : std::optional(std::u16string(data)));
+      EXPECT_EQ(stored, refused ? std::nullopt : std::optional(std::u16string(data)));
     }
-    const auto holdit = c.earlierValues ? std::optional<std::u16string>(u"4") : std::nullopt;
+    const auto holdit = earlierValues ? std::optional<std::u16string>(u"4") : std::nullopt;
     EXPECT_EQ(world.registry.text(kSettingsKey, u"Holdit"), holdit) << "never written";
-    EXPECT_EQ(world.registry.text(run, u"Tenebrolite"), c.command);
+    EXPECT_EQ(world.registry.text(run, u"Tenebrolite"), command);
     EXPECT_EQ(world.registry.handles.size(), 0u);
     EXPECT_EQ(world.log, (fakes::Log{"load:Tenebrolite", "hide:16", "nim:add"}));
   }

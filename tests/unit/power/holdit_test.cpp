@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "fakes.h"
 
 namespace power {
@@ -66,70 +68,55 @@ TEST(Holdit, OneDialogThatAlwaysOpensShowingThree) {
 }
 
 TEST(Holdit, TextThatIsNoNumberInTheUsersLocaleBecomesThree) {
-  const platform::NumberConventions enUs{u".", u",", u"$"}, deDe{u",", u".", u"\u20AC"};
-  const struct {
-    const platform::NumberConventions& locale;
-    std::u16string typed, shown;
-  } cases[] = {{enUs, u"3x", u"3"},      {enUs, u"", u"3"},
-               {enUs, u"-", u"3"},       {enUs, u".", u"3"},
-               {enUs, u"1e", u"3"},      {enUs, u"2.5", u"2.5"},
-               {enUs, u"-4", u"-4"},     {enUs, u" 7", u" 7"},
-               {enUs, u"1.000,5", u"3"}, {deDe, u"1.000,5", u"1.000,5"},
-               {deDe, u"$3", u"3"}};
+  const platform::NumberConventions us{u".", u",", u"$"}, de{u",", u".", u"\u20AC"};
+  const std::tuple<const platform::NumberConventions&, std::u16string, std::u16string> cases[] = {
+      {us, u"3x", u"3"},      {us, u"", u"3"},
+      {us, u"-", u"3"},       {us, u".", u"3"},
+      {us, u"1e", u"3"},      {us, u"2.5", u"2.5"},
+      {us, u"-4", u"-4"},     {us, u" 7", u" 7"},
+      {us, u"1.000,5", u"3"}, {de, u"1.000,5", u"1.000,5"},
+      {de, u"$3", u"3"}};
   Dialog d;
   d.holdit.Show();
-  for (const auto& c : cases) {
-    d.world.locale.conventions = c.locale;  // read afresh at every change
+  for (const auto& [locale, typed, shown] : cases) {
+    d.world.locale.conventions = locale;  // read afresh at every change
     d.world.log.clear();
-    d.world.windows.type(Holdit::text1, c.typed);
-    EXPECT_EQ(d.shown(), c.shown) << fakes::narrow(c.typed);
+    d.world.windows.type(Holdit::text1, typed);
+    EXPECT_EQ(d.shown(), shown) << fakes::narrow(typed);
     // Setting "3" raises one more change, which stops there.
-    EXPECT_EQ(d.world.log.size(), c.typed == c.shown ? 0u : 1u);
+    EXPECT_EQ(d.world.log.size(), typed == shown ? 0u : 1u);
   }
 }
 
 TEST(Holdit, ApplyStoresAtMostTenAsTypedAndCloses) {
-  enum Action { Apply, Cancel, CloseBox, ApplyRefusedByTheRegistry };
-  const struct {
-    std::u16string typed;
-    Action action;
-    std::optional<std::u16string> stored;
-  } cases[] = {{u"10", Apply, u"10"},
-               {u" 7", Apply, u" 7"},
-               {u"2,5", Apply, u"2,5"},
-               {u"-1", Apply, u"-1"},
-               {u"&HA", Apply, u"&HA"},
-               {u"1e1", Apply, u"1e1"},
-               {u"10.5", Apply, {}},
-               {u"11", Apply, {}},
-               {u"&HB", Apply, {}},
-               {u"1e2", Apply, {}},
-               {u"4", Cancel, {}},
-               {u"5", CloseBox, {}},
-               {u"6", ApplyRefusedByTheRegistry, {}}};
-  for (const auto& c : cases) {
+  // The registry refuses the write in the last case.
+  enum Action { Apply, Cancel, CloseBox, Refused };
+  const std::tuple<std::u16string, Action, std::optional<std::u16string>> cases[] = {
+      {u"10", Apply, u"10"}, {u" 7", Apply, u" 7"},   {u"2,5", Apply, u"2,5"},
+      {u"-1", Apply, u"-1"}, {u"&HA", Apply, u"&HA"}, {u"1e1", Apply, u"1e1"},
+      {u"10.5", Apply, {}},  {u"11", Apply, {}},      {u"&HB", Apply, {}},
+      {u"1e2", Apply, {}},   {u"4", Cancel, {}},      {u"5", CloseBox, {}},
+      {u"6", Refused, {}}};
+  for (const auto& [typed, action, stored] : cases) {
     Dialog d;
     d.holdit.Show();
     const platform::WindowHandle dialog = d.world.windows.dialog;
-    d.world.windows.type(Holdit::text1, c.typed);
+    d.world.windows.type(Holdit::text1, typed);
     d.world.log.clear();
-    if (c.action == ApplyRefusedByTheRegistry) {
-      d.world.registry.refuseOpen = d.world.registry.refuseCreate =
-          platform::reg_result::kAccessDenied;
-    }
-    if (c.action == CloseBox) {
+    d.world.registry.refuseOpen = d.world.registry.refuseCreate = action == Refused ? 5 : 0;
+    if (action == CloseBox) {
       d.world.windows.unloadWindow(dialog);
     } else {
-      d.holdit.onClicked(c.action == Cancel ? Holdit::Command2 : Holdit::Command1);
+      d.holdit.onClicked(action == Cancel ? Holdit::Command2 : Holdit::Command1);
     }
-    EXPECT_EQ(d.stored(), c.stored) << fakes::narrow(c.typed);
+    EXPECT_EQ(d.stored(), stored) << fakes::narrow(typed);
     // Above ten the message shows, owned by the dialog, which stays open as it was.
-    const bool refused = c.action == Apply && !c.stored;
-    EXPECT_EQ(d.world.windows.dialog, refused ? dialog : 0) << fakes::narrow(c.typed);
+    const bool refused = action == Apply && !stored;
+    EXPECT_EQ(d.world.windows.dialog, refused ? dialog : 0) << fakes::narrow(typed);
     if (refused) {
       EXPECT_EQ(d.world.log, fakes::Log{"box:" + std::to_string(dialog) + ",Tenebrolite,0," +
                                         fakes::narrow(kTooLongMessage)});
-      EXPECT_EQ(d.shown(), c.typed);
+      EXPECT_EQ(d.shown(), typed);
     }
   }
 }

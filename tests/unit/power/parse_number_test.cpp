@@ -20,16 +20,17 @@ TEST(ParseLeadingNumber, ReadsTheNumberAtTheStart) {
       {u"1e+", 1},   {u"1ex", 1},       {u"&H10", 16}, {u"&hff", 255},      {u" &H 1 0", 16},
       {u"&O17", 15}, {u"&o8", 0},       {u"&H", 0},    {u"&Hg", 0},         {u"&X1", 0}};
   // Beyond a double's range, and hexadecimal digits with no wrap-around.
-  cases.insert(cases.end(), {{u"1e400", inf},
-                             {u"-1e400", -inf},
-                             {u"1e-400", 0},
-                             {u"0.000001e310", 1e304},
-                             {u"1e99999999999999999999999", inf},
-                             {std::u16string(400, u'9'), inf},
-                             {u"0." + std::u16string(400, u'0') + u"1e400", 1e-1},
-                             {u"&HFFFFFFFF", 4294967295.0},
-                             {u"&HFFFFFFFFFFFFFFFF", 18446744073709551615.0},
-                             {u"&H" + std::u16string(300, u'F'), inf}});
+  const std::u16string nines(400, u'9'), hexes = u"&H" + std::u16string(300, u'F');
+  const std::u16string tenth = u"0." + std::u16string(400, u'0') + u"1e400";
+  const std::u16string huge = u"1e99999999999999999999999", f16 = u"&HFFFFFFFFFFFFFFFF";
+  const std::vector<std::pair<std::u16string, double>> far = {
+      {u"1e308", 1e308}, {u"1e400", inf},
+      {u"-1e400", -inf}, {u"1e-400", 0},
+      {nines, inf},      {u"0.000001e310", 1e304},
+      {huge, inf},       {tenth, 1e-1},
+      {hexes, inf},      {u"&HFFFFFFFF", 4294967295.0},
+      {f16, 0x1p64}};
+  cases.insert(cases.end(), far.begin(), far.end());
   for (const auto& [text, expected] : cases) {
     EXPECT_EQ(ParseLeadingNumber(text), expected) << std::string(text.begin(), text.end());
   }

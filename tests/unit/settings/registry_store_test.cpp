@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "fakes.h"
 
 namespace settings {
@@ -13,31 +15,27 @@ namespace reg_type = platform::reg_type;
 constexpr RegRoot kHkcu = RegRoot::CurrentUser;
 
 TEST(LoadRegText, ReadsEachStoredShapeAsText) {
-  const struct {
-    const char* what;
-    std::uint32_t type;
-    std::vector<std::uint8_t> bytes;
-    std::u16string expected;
-  } cases[] = {{"terminated text", reg_type::kSz, utf16(std::u16string(u"2.5\0", 4)), u"2.5"},
-               {"no terminator: no character lost", reg_type::kSz, utf16(u"12"), u"12"},
-               {"up to the first NUL", reg_type::kSz, {'7', 0, 0, 0, '9', 0}, u"7"},
-               {"blanks and non-ASCII", reg_type::kSz, utf16(std::u16string(u" 2,5\u00A0s\0", 7)),
-                u" 2,5\u00A0s"},
-               {"zero bytes", reg_type::kSz, {}, u""},
-               {"odd byte count: the half character goes", reg_type::kSz, {'4', 0, '2'}, u"4"},
-               {"REG_DWORD", reg_type::kDword, {3, 0, 0, 0}, u"3"},
-               {"REG_DWORD with all bits set", reg_type::kDword, {0xFF, 0xFF, 0xFF, 0xFF}, u"-1"},
-               {"REG_DWORD most negative", reg_type::kDword, {0, 0, 0, 0x80}, u"-2147483648"},
-               {"REG_DWORD too large for 4 bytes", reg_type::kDword, {1, 0, 0, 0, 0, 0, 0, 0}, u""},
-               {"REG_EXPAND_SZ", reg_type::kExpandSz, utf16(std::u16string(u"5\0", 2)), u""},
-               {"REG_MULTI_SZ", reg_type::kMultiSz, utf16(std::u16string(u"5\0\0", 3)), u""},
-               {"REG_BINARY", reg_type::kBinary, {'5', 0}, u""},
-               {"REG_QWORD", reg_type::kQword, {5, 0, 0, 0, 0, 0, 0, 0}, u""}};
-  for (const auto& c : cases) {
+  const std::tuple<const char*, std::uint32_t, std::vector<std::uint8_t>, std::u16string> cases[] =
+      {{"terminated text", reg_type::kSz, utf16(std::u16string(u"2.5\0", 4)), u"2.5"},
+       {"no terminator: no character lost", reg_type::kSz, utf16(u"12"), u"12"},
+       {"up to the first NUL", reg_type::kSz, {'7', 0, 0, 0, '9', 0}, u"7"},
+       {"blanks and non-ASCII", reg_type::kSz, utf16(std::u16string(u" 2,5\u00A0s\0", 7)),
+        u" 2,5\u00A0s"},
+       {"zero bytes", reg_type::kSz, {}, u""},
+       {"odd byte count: the half character goes", reg_type::kSz, {'4', 0, '2'}, u"4"},
+       {"REG_DWORD", reg_type::kDword, {3, 0, 0, 0}, u"3"},
+       {"REG_DWORD with all bits set", reg_type::kDword, {0xFF, 0xFF, 0xFF, 0xFF}, u"-1"},
+       {"REG_DWORD most negative", reg_type::kDword, {0, 0, 0, 0x80}, u"-2147483648"},
+       {"REG_DWORD too large for 4 bytes", reg_type::kDword, {1, 0, 0, 0, 0, 0, 0, 0}, u""},
+       {"REG_EXPAND_SZ", reg_type::kExpandSz, utf16(std::u16string(u"5\0", 2)), u""},
+       {"REG_MULTI_SZ", reg_type::kMultiSz, utf16(std::u16string(u"5\0\0", 3)), u""},
+       {"REG_BINARY", reg_type::kBinary, {'5', 0}, u""},
+       {"REG_QWORD", reg_type::kQword, {5, 0, 0, 0, 0, 0, 0, 0}, u""}};
+  for (const auto& [what, type, bytes, expected] : cases) {
     fakes::Registry registry;
-    registry.keys[kSettingsKey][u"Holdit"] = {c.type, c.bytes};
-    EXPECT_EQ(LoadRegText(registry, kHkcu, kSettingsKey, u"Holdit"), c.expected) << c.what;
-    EXPECT_EQ(registry.handles.size(), 0u) << c.what;
+    registry.keys[kSettingsKey][u"Holdit"] = {type, bytes};
+    EXPECT_EQ(LoadRegText(registry, kHkcu, kSettingsKey, u"Holdit"), expected) << what;
+    EXPECT_EQ(registry.handles.size(), 0u) << what;
   }
 }
 
@@ -59,30 +57,26 @@ TEST(LoadRegText, MissingOrChangedBetweenItsTwoQueries) {
 }
 
 TEST(SaveRegText, StoresTerminatedUtf16UnlessRefused) {
-  enum Refusal { None, Open, Create, Set };
-  const struct {
-    std::u16string text;
-    bool keyExists;
-    Refusal refusal;
-  } cases[] = {{u"3", false, None},         {u"", true, None},          {u" 0", false, None},
-               {u"&H00C0C0C0", true, None}, {u"  -2,5e1 ", true, None}, {u"4", false, Create},
-               {u"4", true, Open},          {u"4", true, Set},          {u"4", false, Set}};
-  for (const auto& c : cases) {
+  // Each text, whether its key exists, and what the registry refuses: open,
+  // create, set.
+  const std::tuple<std::u16string, bool, RegResult, RegResult, RegResult> cases[] = {
+      {u"3", false, 0, 0, 0},         {u"", true, 0, 0, 0},          {u" 0", false, 0, 0, 0},
+      {u"&H00C0C0C0", true, 0, 0, 0}, {u"  -2,5e1 ", true, 0, 0, 0}, {u"4", false, 0, 5, 0},
+      {u"4", true, 5, 0, 0},          {u"4", true, 0, 0, 5},         {u"4", false, 0, 0, 5}};
+  for (const auto& [text, keyExists, open, create, set] : cases) {
     fakes::Registry registry;
-    if (c.keyExists) registry.putText(kSettingsKey, u"Holdit", u"old");
-    if (c.refusal != None) {
-      (c.refusal == Open     ? registry.refuseOpen
-       : c.refusal == Create ? registry.refuseCreate
-                             : registry.refuseSet) = 5;
-    }
-    SaveRegText(registry, kHkcu, kSettingsKey, u"Holdit", c.text);
-    if (c.refusal == None) {
+    if (keyExists) registry.putText(kSettingsKey, u"Holdit", u"old");
+    registry.refuseOpen = open;
+    registry.refuseCreate = create;
+    registry.refuseSet = set;
+    SaveRegText(registry, kHkcu, kSettingsKey, u"Holdit", text);
+    if (open == 0 && create == 0 && set == 0) {
       const fakes::Registry::Value& stored = registry.keys[kSettingsKey][u"Holdit"];
       EXPECT_EQ(stored.type, reg_type::kSz);
-      EXPECT_EQ(stored.bytes, utf16(c.text + u'\0')) << fakes::narrow(c.text);
+      EXPECT_EQ(stored.bytes, utf16(text + u'\0')) << fakes::narrow(text);
     } else {
-      const std::optional<std::u16string> old = c.keyExists ? std::optional(u"old") : std::nullopt;
-      EXPECT_EQ(registry.text(kSettingsKey, u"Holdit"), old) << c.refusal;
+      const std::optional<std::u16string> old = keyExists ? std::optional(u"old") : std::nullopt;
+      EXPECT_EQ(registry.text(kSettingsKey, u"Holdit"), old) << open << create << set;
     }
     EXPECT_EQ(registry.handles.size(), 0u);
   }
