@@ -3,7 +3,6 @@ include(GoogleTest)
 
 add_executable(unit_tests
   tests/unit/app/application_test.cpp
-  tests/unit/info/help_about_test.cpp
   tests/unit/power/holdit_test.cpp
   tests/unit/power/numeric_text_test.cpp
   tests/unit/power/parse_number_test.cpp

@@ -119,34 +119,16 @@ class TypingTarget {
   HWND edit_ = nullptr;
 };
 
-// A folder of its own for a test, removed with its files afterwards.
-class TempFolder {
- public:
-  explicit TempFolder(const std::wstring& name) : path_(L"C:\\tenebrolite e2e\\" + name) {
-    CreateDirectoryW(L"C:\\tenebrolite e2e", nullptr);
-    CreateDirectoryW(path_.c_str(), nullptr);
-  }
-  ~TempFolder() {
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((path_ + L"\\*.*").c_str(), &found);
-    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found)) {
-      DeleteFileW((path_ + L"\\" + found.cFileName).c_str());
-    }
-    FindClose(search);
-    RemoveDirectoryW(path_.c_str());
-  }
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-  // Copies the built program, or a file beside it, into the folder; gives its path.
-  std::wstring install(const std::wstring& name = L"Tenebrolite.exe",
-                       const std::wstring& from = L"Tenebrolite.exe") const {
-    CopyFileW((buildFolder() + L"\\" + from).c_str(), (path_ + L"\\" + name).c_str(), FALSE);
-    return path_ + L"\\" + name;
-  }
-
- private:
-  std::wstring path_;
-};
+// Copies the built program into a folder of the test's own (with a blank in
+// its path), under a name; gives the copy's path. The next run overwrites it.
+inline std::wstring install(const std::wstring& folder,
+                            const std::wstring& name = L"Tenebrolite.exe") {
+  const std::wstring path = L"C:\\tenebrolite e2e\\" + folder;
+  CreateDirectoryW(L"C:\\tenebrolite e2e", nullptr);
+  CreateDirectoryW(path.c_str(), nullptr);
+  CopyFileW((buildFolder() + L"\\Tenebrolite.exe").c_str(), (path + L"\\" + name).c_str(), FALSE);
+  return path + L"\\" + name;
+}
 
 // A REG_SZ value of the current user without its terminator, or "<absent>".
 inline std::wstring storedText(const std::wstring& key, const std::wstring& name) {

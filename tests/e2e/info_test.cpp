@@ -8,8 +8,7 @@ namespace e2e {
 namespace {
 
 TEST(HelpAbout, HelpOpensThePageBesideTheProgramAndAboutAsks) {
-  TempFolder folder(L"help about");
-  Program program(folder.install());
+  Program program(install(L"help about"));
   const auto form1 = reinterpret_cast<std::uintptr_t>(program.mainWindow());
   // The page is missing here: nothing shows, the program runs on, and Help
   // asks again.

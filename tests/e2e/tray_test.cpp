@@ -13,8 +13,7 @@ TEST(Startup, TwoCopiesSideBySideEachWithItsIcon) {
     RegSetKeyValueW(HKEY_CURRENT_USER, kSettingsKey.c_str(), wide(name).c_str(), REG_SZ, L"x", 4);
   }
   StoredHold absent;
-  TempFolder first(L"first"), second(L"a renamed copy");
-  Program one(first.install());
+  Program one(install(L"first"));
   HWND window = one.mainWindow();
   EXPECT_EQ(windowText(window), L"Tenebrolite");
   EXPECT_FALSE(IsWindowVisible(window));
@@ -23,7 +22,7 @@ TEST(Startup, TwoCopiesSideBySideEachWithItsIcon) {
 
   // Each start writes the values again, and the autostart of the copy started
   // last, quoted: its path has blanks.
-  const std::wstring renamed = second.install(L"Renamed.exe");
+  const std::wstring renamed = install(L"a renamed copy", L"Renamed.exe");
   Program two(renamed);
   ASSERT_NE(two.mainWindow(), window);
   ASSERT_TRUE(waitFor([&] { return two.count("shell32.Shell_NotifyIconW", NIM_ADD) == 1; }));
@@ -75,8 +74,7 @@ HWND openAndChoose(Program& program, std::optional<int> place) {
 
 TEST(Menu, OpensInTheForegroundAtThePointerAndRunsTheChosenEntry) {
   StoredHold stored(L"0.25");
-  TempFolder folder(L"menu");
-  Program program(folder.install());
+  Program program(install(L"menu"));
   const auto form1 = reinterpret_cast<std::uintptr_t>(program.mainWindow());
   TypingTarget elsewhere;
   SetCursorPos(300, 200);

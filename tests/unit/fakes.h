@@ -121,7 +121,7 @@ struct Windows final : WindowSystem, Recorder {
   std::vector<std::function<void()>> pending;  // each runs at the next dispatch
   int answer = 0;                              // what every message box returns
   unsigned leftDpi = 96, rightDpi = 96;        // the monitors either side of x = 1000
-  std::vector<DialogLayout> dialogs;           // every dialog loaded
+  int dialogsLoaded = 0;
   DialogEvents* dialogEvents = nullptr;
   WindowHandle dialog = 0;
   std::map<int, std::u16string> controls;  // the open dialog's texts
@@ -166,10 +166,9 @@ struct Windows final : WindowSystem, Recorder {
   }
   unsigned dpiAt(int x, int) override { return x < 1000 ? leftDpi : rightDpi; }
   WindowHandle loadDialog(const DialogLayout& design, DialogEvents& events) override {
-    add("dialog");
-    dialogs.push_back(design);
+    add("dialog", design.dpi);
     dialogEvents = &events;
-    windows.push_back(dialog = 48 + dialogs.size());
+    windows.push_back(dialog = 49 + dialogsLoaded++);
     controls.clear();
     for (const ControlLayout& control : design.controls) controls[control.id] = control.text;
     return dialog;

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "settings/registry_store.h"
 
 namespace {
@@ -24,7 +26,7 @@ class RealRegistry : public ::testing::Test {
   platform::win32::Win32Registry registry_;
 };
 
-TEST_F(RealRegistry, TextIsStoredAsItsUtf16CharactersAndOneNul) {
+TEST_F(RealRegistry, WritesUtf16WithOneNulAndReadsWhatOthersStored) {
   // Characters no ANSI code page holds together, in a key whose parents are missing.
   const std::u16string key = base_ + u"\\Velmarind\\Tenebrolite";
   const std::u16string text = u" 2,5\u00e9\u4e2d";
@@ -42,35 +44,29 @@ TEST_F(RealRegistry, TextIsStoredAsItsUtf16CharactersAndOneNul) {
   EXPECT_EQ(stored.substr(0, size / 2), text + u'\0');
   EXPECT_EQ(size % 2, 0u);
   EXPECT_EQ(settings::LoadRegText(registry_, RegRoot::CurrentUser, key, u"Holdit"), text);
-}
 
-TEST_F(RealRegistry, ReadsWhatOtherWritersStored) {
+  // What other writers stored.
   const std::u16string longText = std::u16string(100'000, u' ') + u"4";
   const DWORD three = 3;
-  const struct {
-    const wchar_t* name;
-    DWORD type;
-    const void* data;
-    DWORD size;
-    std::u16string expected;
-  } cases[] = {{L"Unterminated", REG_SZ, u"12", 4, u"12"},
-               {L"OddByteCount", REG_SZ, u"59", 3, u"5"},
-               {L"Empty", REG_SZ, nullptr, 0, u""},
-               {L"Long", REG_SZ, longText.c_str(), 200'004, longText},
-               {L"Dword", REG_DWORD, &three, 4, u"3"},
-               {L"Expand", REG_EXPAND_SZ, u"5", 4, u""}};
-  for (const auto& c : cases) {
-    ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, w(base_), c.name, c.type, c.data, c.size),
+  const std::tuple<const wchar_t*, DWORD, const void*, DWORD, std::u16string> cases[] = {
+      {L"Unterminated", REG_SZ, u"12", 4, u"12"},
+      {L"OddByteCount", REG_SZ, u"59", 3, u"5"},
+      {L"Empty", REG_SZ, nullptr, 0, u""},
+      {L"Long", REG_SZ, longText.c_str(), 200'004, longText},
+      {L"Dword", REG_DWORD, &three, 4, u"3"},
+      {L"Expand", REG_EXPAND_SZ, u"5", 4, u""}};
+  for (const auto& [name, valueType, data, bytes, expected] : cases) {
+    ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, w(base_), name, valueType, data, bytes),
               ERROR_SUCCESS);
-    const std::u16string name(c.name, c.name + wcslen(c.name));
-    EXPECT_EQ(settings::LoadRegText(registry_, RegRoot::CurrentUser, base_, name), c.expected)
-        << name.size();
+    const std::u16string read =
+        settings::LoadRegText(registry_, RegRoot::CurrentUser, base_, {name, name + wcslen(name)});
+    EXPECT_EQ(read, expected) << bytes;
   }
   // Nothing at all, and a missing key, which a read does not create.
   EXPECT_EQ(settings::LoadRegText(registry_, RegRoot::CurrentUser, base_, u"Missing"), u"");
   EXPECT_EQ(settings::LoadRegText(registry_, RegRoot::CurrentUser, base_ + u"\\No", u"X"), u"");
-  HKEY key = nullptr;
-  EXPECT_NE(RegOpenKeyExW(HKEY_CURRENT_USER, w(base_ + u"\\No"), 0, KEY_READ, &key), ERROR_SUCCESS);
+  EXPECT_NE(RegOpenKeyExW(HKEY_CURRENT_USER, w(base_ + u"\\No"), 0, KEY_READ, &opened),
+            ERROR_SUCCESS);
 }
 
 }  // namespace

@@ -44,27 +44,25 @@ TEST(Holdit, OpensOnTheMonitorWhereItsCornerLands) {
   Dialog d;
   d.world.windows.rightDpi = 192;
   d.holdit.Show();
-  EXPECT_EQ(d.world.windows.dialogs.back().dpi, 96u);
   d.holdit.Command2_Click();
   d.world.windows.leftDpi = 288;  // at 288 dpi the corner is at x = 1215: the right monitor
   d.holdit.Show();
-  EXPECT_EQ(d.world.windows.dialogs.back().dpi, 192u);
-  EXPECT_EQ(d.world.windows.dialogs.back().client.left, 810);
+  EXPECT_EQ(d.world.log, (fakes::Log{"dialog:96", "unload:49", "dialog:192"}));
 }
 
-TEST(Holdit, OneDialogThatAlwaysOpensShowingThree) {
-  Dialog d;
-  d.world.registry.putText(kSettingsKey, u"Holdit", u"8");
-  d.holdit.Show();
-  EXPECT_EQ(d.shown(), u"3");
-  d.world.windows.type(Holdit::text1, u"7");
-  d.holdit.Show();
-  EXPECT_EQ(d.world.log.back(), "front:" + std::to_string(d.world.windows.dialog));
-  EXPECT_EQ(d.world.windows.dialogs.size(), 1u);
-  EXPECT_EQ(d.shown(), u"7");
-  d.holdit.onClicked(Holdit::Command2);
-  d.holdit.Show();
-  EXPECT_EQ(d.shown(), u"3");
+TEST(Holdit, OneDialogForTheRunThatAlwaysOpensShowingThree) {
+  fakes::World world;
+  world.start();
+  world.registry.putText(kSettingsKey, u"Holdit", u"8");
+  world.application.mnuHoldit_Click();
+  EXPECT_EQ(world.windows.controls[Holdit::text1], u"3");
+  world.windows.type(Holdit::text1, u"7");
+  world.application.mnuHoldit_Click();
+  EXPECT_EQ(world.windows.controls[Holdit::text1], u"7");
+  world.windows.dialogEvents->onClicked(Holdit::Command2);
+  world.application.mnuHoldit_Click();
+  EXPECT_EQ(world.windows.controls[Holdit::text1], u"3");
+  EXPECT_EQ(world.log, (fakes::Log{"dialog:96", "front:49", "unload:49", "dialog:96"}));
 }
 
 TEST(Holdit, TextThatIsNoNumberInTheUsersLocaleBecomesThree) {

@@ -5,7 +5,6 @@
 #include <tuple>
 
 #include "fakes.h"
-#include "info/help_about.h"
 
 namespace tray {
 namespace {
@@ -32,46 +31,62 @@ TEST(Form1, TheIconKeepsItsRecordWhenReAddedOrGivenANewPicture) {
 }
 
 TEST(Form1, RoutesEachIconNotification) {
-  const std::pair<std::uint32_t, Log> cases[] = {{msg::kLButtonUp, kSwitchOff},
-                                                 {msg::kRButtonUp, {"popup:16"}},
-                                                 {msg::kLButtonDblClk, {}},
-                                                 {msg::kLButtonDown, {}},
-                                                 {msg::kRButtonDown, {}},
-                                                 {msg::kMouseMove, {}},
-                                                 {msg::kMButtonUp, {}},
-                                                 {0x20C, {}},
-                                                 {0, {}}};
-  for (const auto& [mouseMessage, expected] : cases) {
+  // Left release: the switch-off; right release: the menu; all else: nothing.
+  for (const std::uint32_t mouseMessage :
+       {msg::kLButtonUp, msg::kRButtonUp, msg::kLButtonDblClk, msg::kLButtonDown, msg::kRButtonDown,
+        msg::kMouseMove, msg::kMButtonUp, 0x20Cu, 0u}) {
     fakes::World world;
     world.start();
     world.windows.main->onTrayNotification(mouseMessage);
-    EXPECT_EQ(world.log, expected) << mouseMessage;
+    EXPECT_EQ(world.log, mouseMessage == msg::kLButtonUp   ? kSwitchOff
+                         : mouseMessage == msg::kRButtonUp ? Log{"popup:16"}
+                                                           : Log())
+        << mouseMessage;
   }
 }
 
 TEST(Form1, TheMenusEntriesInOrderEachRunningItsCommand) {
-  fakes::World world;
-  world.start();
-  world.windows.main->onTrayNotification(msg::kRButtonUp);
-  // Exit with the dialog open: the icon goes before any window does.
-  const std::pair<std::u16string, Log> expected[] = {
-      {u"Switch Off", kSwitchOff},
-      {u"Anti shake", {"dialog"}},
-      {u"", {}},
-      {u"Help", {"shell:16,open,C:\\Program Files\\Tenebrolite\\help.html,5"}},
-      {u"About", {"box:0,Tenebrolite,4," + fakes::narrow(info::aboutText())}},
-      {u"Close", {}},
-      {u"Exit", {"nim:delete", "unload:16", "unload:49"}}};
-  const std::vector<MenuEntry> entries = world.windows.popup;
-  ASSERT_EQ(entries.size(), std::size(expected));
-  for (std::size_t i = 0; i < entries.size(); ++i) {
-    const auto& [caption, log] = expected[i];
-    EXPECT_EQ(entries[i].caption, caption);
-    EXPECT_EQ(entries[i].separator, caption.empty());
-    if (entries[i].separator) continue;
-    world.log.clear();
-    world.windows.main->onMenuCommand(entries[i].command);
-    EXPECT_EQ(world.log, log) << fakes::narrow(caption);
+  const std::string about =
+      "box:0,Tenebrolite,4,"
+      "          Tenebrolite  v1.0\r\n"
+      "          by  Velmarind Media\r\n"
+      "\r\n"
+      "          https://velmarind.example          \r\n"
+      "\r\n"
+      "          Go to web?";
+  // About answered No, then Yes; the program's folder is read afresh, and a
+  // drive root keeps both backslashes.
+  for (const int answer : {mb::kIdNo, mb::kIdYes}) {
+    fakes::World world;
+    world.start();
+    world.windows.answer = answer;
+    world.appInfo.folder = answer == mb::kIdNo ? u"C:\\Program Files\\Tenebrolite" : u"D:\\";
+    const std::string help =
+        answer == mb::kIdNo ? "C:\\Program Files\\Tenebrolite\\help.html" : "D:\\\\help.html";
+    Log afterAbout = {about};
+    if (answer == mb::kIdYes)
+      afterAbout.push_back("shell:16,open,https://velmarind.example/products.html,5");
+    world.windows.main->onTrayNotification(msg::kRButtonUp);
+    // Exit with the dialog open: the icon goes before any window does.
+    const std::pair<std::u16string, Log> expected[] = {
+        {u"Switch Off", kSwitchOff},
+        {u"Anti shake", {"dialog:96"}},
+        {u"", {}},
+        {u"Help", {"shell:16,open," + help + ",5"}},
+        {u"About", afterAbout},
+        {u"Close", {}},
+        {u"Exit", {"nim:delete", "unload:16", "unload:49"}}};
+    const std::vector<MenuEntry> entries = world.windows.popup;
+    ASSERT_EQ(entries.size(), std::size(expected));
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+      const auto& [caption, log] = expected[i];
+      EXPECT_EQ(entries[i].caption, caption);
+      EXPECT_EQ(entries[i].separator, caption.empty());
+      if (entries[i].separator) continue;
+      world.log.clear();
+      world.windows.main->onMenuCommand(entries[i].command);
+      EXPECT_EQ(world.log, log) << fakes::narrow(caption);
+    }
   }
 }
 
