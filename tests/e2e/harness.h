@@ -75,9 +75,8 @@ inline std::string runUnix(const std::wstring& commandLine) {
   return text.substr(0, text.find_last_not_of('\n') + 1);
 }
 
-// Waits until the X keyboard focus is on the window with this title: Wine
-// moves it there a little after the Win32 focus, and keys typed before that
-// go elsewhere.
+// Waits for the X keyboard focus on the window with this title: Wine moves it
+// a little after the Win32 focus, and keys typed before that go elsewhere.
 inline bool waitForKeyboardFocus(const std::string& title) {
   return waitFor([&] { return runUnix(L"xdotool getwindowfocus getwindowname") == title; },
                  std::chrono::seconds(10));
@@ -91,8 +90,7 @@ inline std::wstring windowText(HWND window) {
   return text;
 }
 
-// A visible window whose text box has the focus: where typed keys land when
-// nothing holds them.
+// A window with a text box: where typed keys land when nothing holds them.
 class TypingTarget {
  public:
   TypingTarget() {
@@ -104,8 +102,7 @@ class TypingTarget {
   }
   ~TypingTarget() { DestroyWindow(window_); }
   std::wstring text() const { return windowText(edit_); }
-  // Types with xdotool, as a person at the keyboard; false when the window
-  // could not get the keyboard focus first.
+  // Types with xdotool, as a person would; false without the keyboard focus.
   bool type(const std::wstring& keys) const {
     SetForegroundWindow(window_);
     SetFocus(edit_);
@@ -153,6 +150,27 @@ class StoredHold {
                     static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
   }
 };
+
+// The top-level windows of a process, of a class when one is given.
+inline std::vector<HWND> windowsOf(DWORD pid, const wchar_t* className = nullptr) {
+  std::vector<HWND> found;
+  for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, className, nullptr)) != nullptr;) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(w, &owner);
+    if (owner == pid) found.push_back(w);
+  }
+  return found;
+}
+
+// A visible top-level window of a process and class, waited for; null if none came.
+inline HWND visibleWindowOf(DWORD pid, const wchar_t* className) {
+  HWND found = nullptr;
+  waitFor([&] {
+    for (HWND window : windowsOf(pid, className)) found = IsWindowVisible(window) ? window : found;
+    return found != nullptr;
+  });
+  return found;
+}
 
 // One call of the program's own code, as the relay trace reports it.
 struct RelayCall {
@@ -207,9 +225,10 @@ class Program {
 
   DWORD pid() const { return info_.dwProcessId; }
   bool running() const { return WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT; }
-  bool waitForExit() const { return WaitForSingleObject(info_.hProcess, 20000) == WAIT_OBJECT_0; }
-  DWORD exitCode() const {
-    DWORD code = 0;
+  // Waits for the program to end: its exit code, or STILL_ACTIVE.
+  DWORD waitForExit() const {
+    DWORD code = STILL_ACTIVE;
+    WaitForSingleObject(info_.hProcess, 20000);
     GetExitCodeProcess(info_.hProcess, &code);
     return code;
   }
@@ -219,17 +238,21 @@ class Program {
   }
 
   // The hidden main window, waited for.
-  HWND mainWindow() const;
+  HWND mainWindow() const {
+    std::vector<HWND> found;
+    waitFor([&] { return !(found = windowsOf(pid(), L"TenebroliteMain")).empty(); });
+    return found.empty() ? nullptr : found[0];
+  }
   // Posts the notification icon's callback, as the shell does.
   void notifyIcon(UINT mouseMessage) const { PostMessageW(mainWindow(), 0x201, 1, mouseMessage); }
   // Posts a menu choice, as the popup menu does.
   void choose(tray::MenuCommand command) const {
     PostMessageW(mainWindow(), WM_COMMAND, static_cast<WPARAM>(command), 0);
   }
-  // Ends the program with "Exit"; true when it ended.
+  // Ends the program with "Exit"; true when it ended as it should.
   bool exit() const {
     choose(tray::MenuCommand::Exit);
-    return waitForExit();
+    return waitForExit() == 0;
   }
 
   // The traced calls of these functions from the program's own code, in order.
@@ -300,35 +323,5 @@ class Program {
   PROCESS_INFORMATION info_{};
   std::streamoff logStart_ = 0;
 };
-
-// The top-level windows of a process, of a class when one is given.
-inline std::vector<HWND> windowsOf(DWORD pid, const wchar_t* className = nullptr) {
-  std::vector<HWND> found;
-  for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, className, nullptr)) != nullptr;) {
-    DWORD owner = 0;
-    GetWindowThreadProcessId(w, &owner);
-    if (owner == pid) found.push_back(w);
-  }
-  return found;
-}
-
-// A visible top-level window of a process and class, waited for; null if none came.
-inline HWND visibleWindowOf(DWORD pid, const wchar_t* className) {
-  HWND found = nullptr;
-  waitFor([&] {
-    for (HWND window : windowsOf(pid, className)) found = IsWindowVisible(window) ? window : found;
-    return found != nullptr;
-  });
-  return found;
-}
-
-inline HWND Program::mainWindow() const {
-  HWND found = nullptr;
-  waitFor([&] {
-    const auto windows = windowsOf(pid(), L"TenebroliteMain");
-    return (found = windows.empty() ? nullptr : windows[0]) != nullptr;
-  });
-  return found;
-}
 
 }  // namespace e2e

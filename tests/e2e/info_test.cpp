@@ -10,8 +10,7 @@ namespace {
 TEST(HelpAbout, HelpOpensThePageBesideTheProgramAndAboutAsks) {
   Program program(install(L"help about"));
   const auto form1 = reinterpret_cast<std::uintptr_t>(program.mainWindow());
-  // The page is missing here: nothing shows, the program runs on, and Help
-  // asks again.
+  // Without the page nothing shows, the program runs on, and Help asks again.
   for (std::size_t attempt = 1; attempt <= 2; ++attempt) {
     program.choose(tray::MenuCommand::Help);
     ASSERT_TRUE(waitFor([&] { return program.calls("shell32.ShellExecuteW").size() == attempt; }));

@@ -1,5 +1,4 @@
-// The switch-off with its input hold, and the hold-time dialog opened from the
-// menu and used as a person would.
+// The switch-off with its input hold, and the hold-time dialog used as a person would.
 #include <gtest/gtest.h>
 
 #include "harness.h"
@@ -8,10 +7,9 @@
 namespace e2e {
 namespace {
 
-// The switch-off's calls in order: the power-down sent to Form1, and the
-// input hold on that thread and on the hooks' thread (other threads may make
-// calls of their own in between). Under Wine BlockInput fails, as it does for
-// an ordinary user on Windows: the low-level keyboard and mouse hooks go in.
+// The switch-off's calls in order: the power-down sent to Form1, the hold on that
+// thread and the hooks' thread (other threads may call in between). Under Wine
+// BlockInput fails, as for an ordinary user on Windows: low-level hooks go in.
 std::string switchOffCalls(const Program& program) {
   const auto form1 = reinterpret_cast<std::uintptr_t>(program.mainWindow());
   std::string words;

@@ -1,5 +1,4 @@
-// The hidden window, its notification icon and the command menu, seen from
-// outside: the menu is driven with the keyboard, as a user would.
+// The hidden window, its notification icon and the command menu, seen from outside.
 #include <gtest/gtest.h>
 
 #include "harness.h"
@@ -20,8 +19,7 @@ TEST(Startup, TwoCopiesSideBySideEachWithItsIcon) {
   EXPECT_EQ(GetAncestor(window, GA_PARENT), GetDesktopWindow()) << "top-level";
   ASSERT_TRUE(waitFor([&] { return one.count("shell32.Shell_NotifyIconW", NIM_ADD) == 1; }));
 
-  // Each start writes the values again, and the autostart of the copy started
-  // last, quoted: its path has blanks.
+  // Each start writes the values again, and the quoted autostart of its copy.
   const std::wstring renamed = install(L"a renamed copy", L"Renamed.exe");
   Program two(renamed);
   ASSERT_NE(two.mainWindow(), window);
@@ -42,8 +40,7 @@ TEST(Startup, TwoCopiesSideBySideEachWithItsIcon) {
   ASSERT_TRUE(two.exit());
   EXPECT_EQ(one.count("shell32.Shell_NotifyIconW", NIM_DELETE), 0u);
 
-  // A new display scale changes the icon's picture; the shell's news of a new
-  // notification area brings the icon back.
+  // A new display scale changes the icon's picture; a new notification area gets it again.
   PostMessageW(window, WM_DPICHANGED, MAKEWPARAM(144, 144), 0);
   PostMessageW(HWND_BROADCAST, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
   ASSERT_TRUE(waitFor([&] { return one.count("shell32.Shell_NotifyIconW", NIM_ADD) == 2; }));
@@ -59,8 +56,7 @@ HWND openPopup(const Program& program) {
   return nullptr;
 }
 
-// Opens the popup and, unless told nothing, presses keys in it until it
-// closes: the entry at a place (the keyboard skips the separator), or Escape.
+// Opens the popup and chooses the entry at a place by keyboard (-1: Escape).
 HWND openAndChoose(Program& program, std::optional<int> place) {
   program.notifyIcon(WM_RBUTTONUP);
   HWND popup = nullptr;
@@ -84,8 +80,7 @@ TEST(Menu, OpensInTheForegroundAtThePointerAndRunsTheChosenEntry) {
   // A click elsewhere closes it.
   runUnix(L"xdotool mousemove 100 80 click 1");
   ASSERT_TRUE(waitFor([&] { return openPopup(program) == nullptr; }, std::chrono::seconds(5)));
-  // Form1 comes to the foreground before the popup is tracked, with no
-  // placement flags, and gets a WM_NULL once it has closed.
+  // Form1 comes to the front, the popup has no placement flags, a WM_NULL follows.
   std::string order;
   for (const RelayCall& call : program.calls(
            {"user32.SetForegroundWindow", "user32.TrackPopupMenu", "user32.PostMessageW"})) {
@@ -106,12 +101,11 @@ TEST(Menu, OpensInTheForegroundAtThePointerAndRunsTheChosenEntry) {
   EXPECT_EQ(program.endedHolds(), std::vector<unsigned long long>{250});
   // Exit: the icon goes before any window does, and the program ends.
   openAndChoose(program, 5);
-  ASSERT_TRUE(program.waitForExit());
+  ASSERT_EQ(program.waitForExit(), 0u);
   const auto ends = program.calls({"shell32.Shell_NotifyIconW", "user32.DestroyWindow"});
   ASSERT_EQ(ends.size(), 3u);
   EXPECT_EQ(ends[1].function, "shell32.Shell_NotifyIconW");
   EXPECT_EQ(ends[1].args.at(0), static_cast<unsigned long long>(NIM_DELETE));
-  EXPECT_EQ(program.exitCode(), 0u);
 }
 
 }  // namespace

@@ -200,13 +200,10 @@ struct Shell final : platform::Shell, Recorder {
   }
 };
 
-struct Input final : platform::Input, Recorder {
-  explicit Input(Log& log) : Recorder{log} {}
+// The input hold's two parts: blocking input and sleeping.
+struct Hold final : platform::Input, platform::Sleeper, Recorder {
+  explicit Hold(Log& log) : Recorder{log} {}
   void blockInput(bool block) override { add(block ? "block" : "unblock"); }
-};
-
-struct Sleeper final : platform::Sleeper, Recorder {
-  explicit Sleeper(Log& log) : Recorder{log} {}
   void sleep(std::uint32_t milliseconds) override { add("sleep", milliseconds); }
 };
 
@@ -230,11 +227,10 @@ struct World {
   Registry registry;
   Windows windows{log};
   Shell shell{log};
-  Input input{log};
-  Sleeper sleeper{log};
+  Hold hold{log};
   AppInfo appInfo;
   Locale locale;
-  app::Platform platform{registry, windows, shell, input, sleeper, appInfo, locale};
+  app::Platform platform{registry, windows, shell, hold, hold, appInfo, locale};
   app::Application application{platform};
   // Starts the program and forgets what the start did.
   void start() {

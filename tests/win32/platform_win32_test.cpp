@@ -41,11 +41,12 @@ TEST(Locale, TheUsersOwnNumberConventions) {
 }
 
 TEST(NotifyIconData, TheWholeRecordWithTheTipCutToItsField) {
-  const NOTIFYICONDATAW record = platform::win32::toNotifyIconData(
-      {0x1234, 1, 7, 0x201, 0x5678, std::u16string(300, u'x')});
+  const NOTIFYICONDATAW record =
+      platform::win32::toNotifyIconData({0x1234, 1, 7, 0x201, 0x5678, std::u16string(300, u'x')});
   EXPECT_EQ(record.cbSize, sizeof(NOTIFYICONDATAW));
   EXPECT_EQ(record.hWnd, reinterpret_cast<HWND>(0x1234));
-  EXPECT_EQ(std::tuple(record.uID, record.uFlags, record.uCallbackMessage), std::tuple(1u, 7u, 0x201u));
+  EXPECT_EQ(std::tuple(record.uID, record.uFlags, record.uCallbackMessage),
+            std::tuple(1u, 7u, 0x201u));
   EXPECT_EQ(record.hIcon, reinterpret_cast<HICON>(0x5678));
   EXPECT_EQ(std::wstring(record.szTip), std::wstring(127, L'x'));
 }

@@ -1,5 +1,4 @@
-// The settings store against the real registry, through the real seam: what an
-// in-memory fake cannot show. Each test works below a key of its own.
+// The settings store through the real seam, on the real registry.
 #include "platform/win32/registry_win32.h"
 
 #include <windows.h>

@@ -14,31 +14,30 @@ using fakes::kSettingsKey;
 
 TEST(Startup, WritesTheFixedValuesAndTheQuotedAutostartThenLoadsForm1) {
   const std::u16string run = u"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-  // A drive root already ends in "\": the command keeps both.
-  const std::tuple<std::u16string, std::u16string, bool, bool, std::optional<std::u16string>>
-      cases[] = {{u"C:\\Program Files\\Tenebrolite", u"Tenebrolite", false, false,
-                  u"\"C:\\Program Files\\Tenebrolite\\Tenebrolite.exe\""},
-                 {u"D:\\", u"Dark", true, false, u"\"D:\\\\Dark.exe\""},
-                 {u"C:\\T", u"Tenebrolite", false, true, std::nullopt}};
-  for (const auto& [folder, baseName, earlierValues, refused, command] : cases) {
+  // Over no values or earlier ones (a drive root keeps both "\"); all refused.
+  const std::tuple<std::u16string, std::u16string, bool, std::optional<std::u16string>> cases[] = {
+      {u"C:\\Program Files\\Tenebrolite", u"Tenebrolite", false,
+       u"\"C:\\Program Files\\Tenebrolite\\Tenebrolite.exe\""},
+      {u"D:\\", u"Dark", false, u"\"D:\\\\Dark.exe\""},
+      {u"C:\\T", u"Tenebrolite", true, std::nullopt}};
+  for (const auto& [folder, baseName, refused, command] : cases) {
     fakes::World world;
     world.appInfo.folder = folder;
     world.appInfo.baseName = baseName;
-    world.registry.refuseOpen = world.registry.refuseCreate = refused ? 5 : 0;
-    if (earlierValues) {
+    if (baseName == u"Dark") {
       for (const auto& [name, data] : settings::kFixedValues) {
         world.registry.putText(kSettingsKey, std::u16string(name), u"earlier");
       }
       world.registry.putText(kSettingsKey, u"Holdit", u"4");
       world.registry.putText(run, u"Tenebrolite", u"C:\\earlier\\Tenebrolite.exe");
     }
+    world.registry.refuseOpen = world.registry.refuseCreate = refused ? 5 : 0;
     world.application.Main();
-
     for (const auto& [name, data] : settings::kFixedValues) {
       const auto stored = world.registry.text(kSettingsKey, std::u16string(name));
       EXPECT_EQ(stored, refused ? std::nullopt : std::optional(std::u16string(data)));
     }
-    const auto holdit = earlierValues ? std::optional<std::u16string>(u"4") : std::nullopt;
+    const auto holdit = baseName == u"Dark" ? std::optional<std::u16string>(u"4") : std::nullopt;
     EXPECT_EQ(world.registry.text(kSettingsKey, u"Holdit"), holdit) << "never written";
     EXPECT_EQ(world.registry.text(run, u"Tenebrolite"), command);
     EXPECT_EQ(world.registry.handles.size(), 0u);

@@ -21,8 +21,7 @@ struct Dialog {
 };
 
 TEST(Holdit, TwipsBecomePixelsRoundedToTheNearestAtTheDpi) {
-  // Left, top, width, height of the client area from the screen's corner, then
-  // of each control from the client's.
+  // The client area from the screen's corner, then each control from the client's.
   const std::vector<int> at96 = {405, 411, 301, 48, 12, 15, 55,  16, 69, 12,
                                  39,  22,  191, 13, 48, 23, 245, 13, 48, 23};
   const std::vector<int> at144 = {608, 617, 452, 72, 18, 23, 83,  24, 104, 18,

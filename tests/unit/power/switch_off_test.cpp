@@ -16,7 +16,7 @@ TEST(SwitchOff, PowersDownThenDispatchesBlocksReadsSleepsUnblocks) {
   world.registry.putText(kSettingsKey, u"Holdit", u"2.5");
   // A value changed while the queue is dispatched is the one used.
   world.windows.pending.push_back([&] { world.registry.putText(kSettingsKey, u"Holdit", u"1"); });
-  mnuOffBtn_Click({world.windows, world.input, world.sleeper, world.registry, kSettingsKey}, 7);
+  mnuOffBtn_Click({world.windows, world.hold, world.hold, world.registry, kSettingsKey}, 7);
   const fakes::Log expected = {"send:7,274,61808,2", "dispatch", "block", "sleep:1000", "unblock"};
   EXPECT_EQ(world.log, expected);
   EXPECT_EQ(world.registry.handles.size(), 0u);
@@ -26,7 +26,7 @@ TEST(SwitchOff, PowersDownThenDispatchesBlocksReadsSleepsUnblocks) {
 std::string holdFor(const fakes::Registry::Value* stored) {
   fakes::World world;
   if (stored != nullptr) world.registry.keys[kSettingsKey][u"Holdit"] = *stored;
-  HoldInput({world.windows, world.input, world.sleeper, world.registry, kSettingsKey});
+  HoldInput({world.windows, world.hold, world.hold, world.registry, kSettingsKey});
   return world.log.at(2);
 }
 

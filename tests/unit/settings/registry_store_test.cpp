@@ -57,8 +57,7 @@ TEST(LoadRegText, MissingOrChangedBetweenItsTwoQueries) {
 }
 
 TEST(SaveRegText, StoresTerminatedUtf16UnlessRefused) {
-  // Each text, whether its key exists, and what the registry refuses: open,
-  // create, set.
+  // Each text, whether its key exists, and the refusals of open, create, set.
   const std::tuple<std::u16string, bool, RegResult, RegResult, RegResult> cases[] = {
       {u"3", false, 0, 0, 0},         {u"", true, 0, 0, 0},          {u" 0", false, 0, 0, 0},
       {u"&H00C0C0C0", true, 0, 0, 0}, {u"  -2,5e1 ", true, 0, 0, 0}, {u"4", false, 0, 5, 0},

@@ -54,8 +54,7 @@ TEST(Form1, TheMenusEntriesInOrderEachRunningItsCommand) {
       "          https://velmarind.example          \r\n"
       "\r\n"
       "          Go to web?";
-  // About answered No, then Yes; the program's folder is read afresh, and a
-  // drive root keeps both backslashes.
+  // About answered No, then Yes; the folder read afresh (a drive root keeps both "\").
   for (const int answer : {mb::kIdNo, mb::kIdYes}) {
     fakes::World world;
     world.start();
