@@ -54,14 +54,15 @@ TEST(Form1, TheMenusEntriesInOrderEachRunningItsCommand) {
       "          https://velmarind.example          \r\n"
       "\r\n"
       "          Go to web?";
-  // About answered No, then Yes; the folder read afresh (a drive root keeps both "\").
-  for (const int answer : {mb::kIdNo, mb::kIdYes}) {
+  // About answered No, Yes, or not at all (the box failed); the folder read afresh
+  // (a drive root keeps both "\").
+  for (const int answer : {mb::kIdNo, mb::kIdYes, 0}) {
     fakes::World world;
     world.start();
     world.windows.answer = answer;
-    world.appInfo.folder = answer == mb::kIdNo ? u"C:\\Program Files\\Tenebrolite" : u"D:\\";
+    world.appInfo.folder = answer != mb::kIdYes ? u"C:\\Program Files\\Tenebrolite" : u"D:\\";
     const std::string help =
-        answer == mb::kIdNo ? "C:\\Program Files\\Tenebrolite\\help.html" : "D:\\\\help.html";
+        answer != mb::kIdYes ? "C:\\Program Files\\Tenebrolite\\help.html" : "D:\\\\help.html";
     Log afterAbout = {about};
     if (answer == mb::kIdYes)
       afterAbout.push_back("shell:16,open,https://velmarind.example/products.html,5");
