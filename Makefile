@@ -1,6 +1,6 @@
 # make run     builds the Linux program tenebrolite and starts it
 # make run-wine builds Tenebrolite.exe and starts it under Wine
-# make test    builds everything and runs every test tier
+# make test    checks the share of test code, builds and runs every test tier
 # make fuzz    runs each fuzzer for a minute
 # make bench   prints the exe's size, start-up, memory and idle CPU under Wine
 # make bench-linux  the Linux program's size and start-up beside an empty Qt program
@@ -54,8 +54,9 @@ test-windows: windows
 test-linux: linux
 	ctest --preset linux
 
+# The unit tests run once, under ASan and UBSan; then the Windows and Linux tiers.
 test: deps
-	$(MAKE) --no-print-directory test-host
+	@tools/test_ratio.sh
 	$(MAKE) --no-print-directory test-sanitize
 	$(MAKE) --no-print-directory test-windows
 	$(MAKE) --no-print-directory test-linux
@@ -70,6 +71,7 @@ bench: deps windows
 	tools/wine-session.sh tools/bench.sh build/windows
 
 bench-linux: deps linux
+	cmake --build --preset linux --target empty_qt_program
 	tools/linux-session.sh /usr/bin/python3 tools/bench_linux.py build/linux
 
 dist: windows
@@ -79,6 +81,7 @@ dist: windows
 # Chromium renders help.html; only this target installs it.
 screenshots: deps windows
 	@tools/deps.sh chromium imagemagick
+	cmake --build --preset windows --target screenshot_driver
 	tools/wine-session.sh tools/screenshots.sh build/windows docs
 
 clean:

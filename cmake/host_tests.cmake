@@ -2,10 +2,7 @@
 include(GoogleTest)
 
 add_executable(unit_tests
-  tests/unit/fakes/fake_platform.cpp
-  tests/unit/fakes/fake_registry.cpp
   tests/unit/app/application_test.cpp
-  tests/unit/info/help_about_test.cpp
   tests/unit/power/hold_guard_test.cpp
   tests/unit/power/holdit_test.cpp
   tests/unit/power/numeric_text_test.cpp
@@ -18,13 +15,13 @@ target_include_directories(unit_tests PRIVATE tests/unit)
 target_link_libraries(unit_tests PRIVATE tenebrolite_core project_warnings GTest::gtest_main)
 gtest_discover_tests(unit_tests TEST_PREFIX "unit." PROPERTIES LABELS unit)
 
-# Coverage-guided fuzzers (clang's libFuzzer, under ASan and UBSan). ctest runs
-# each briefly; `make fuzz` runs them for a minute.
+# A coverage-guided fuzzer (clang's libFuzzer, under ASan and UBSan). ctest runs
+# it briefly; `make fuzz` runs it for a minute.
 option(TENEBROLITE_FUZZ "Build the fuzzers (needs clang)" OFF)
 set(TENEBROLITE_FUZZ_SECONDS 5 CACHE STRING "How long ctest runs each fuzzer")
 if(TENEBROLITE_FUZZ)
   target_compile_options(tenebrolite_core PRIVATE -fsanitize=fuzzer-no-link)
-  foreach(fuzzer parse_number numeric_text)
+  foreach(fuzzer number)
     add_executable(fuzz_${fuzzer} tests/fuzz/${fuzzer}_fuzz.cpp)
     target_link_libraries(fuzz_${fuzzer} PRIVATE tenebrolite_core project_warnings)
     target_link_options(fuzz_${fuzzer} PRIVATE -fsanitize=fuzzer)

@@ -77,8 +77,8 @@ foreach(test IN ITEMS Tray Hold Dialog HelpAbout Panel XEmbed Wayland)
   set_tests_properties(linux_e2e.${test} PROPERTIES LABELS e2e ENVIRONMENT "${environment}")
 endforeach()
 
-# Measurements (make bench-linux), not tests.
-add_executable(empty_qt_program tests/bench/empty_qt_program.cpp)
+# Measurements (make bench-linux), not tests: built only for that.
+add_executable(empty_qt_program EXCLUDE_FROM_ALL tools/bench/empty_qt_program.cpp)
 target_link_libraries(empty_qt_program PRIVATE project_warnings Qt6::Widgets)
 target_link_options(empty_qt_program PRIVATE -s)
 

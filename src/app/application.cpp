@@ -1,5 +1,6 @@
 #include "app/application.h"
 
+#include "identity.h"
 #include "info/help_about.h"
 #include "power/switch_off.h"
 #include "settings/catalogue.h"
@@ -13,8 +14,8 @@ Application::Application(Platform& platform)
     : platform_(platform), form1_(platform.windows, platform.shell, *this) {}
 
 void Application::Main() {
-  texts_.SiteUrl = std::u16string(kSiteAddress);
-  texts_.SettingsKeyPath = settings::settingsKeyPathFor(kApplicationTitle);
+  texts_.SiteUrl = std::u16string(identity::kSiteAddress);
+  texts_.SettingsKeyPath = settings::settingsKeyPathFor(identity::kApplicationTitle);
   texts_.AppFolder = platform_.appInfo.executableFolder() + platform_.appInfo.pathSeparator();
   RunStartup();
 }

@@ -42,11 +42,6 @@ class Application final : public tray::Commands {
   // The main window's termination handler, run after the event loop ends.
   void Form_Terminate();
 
-  const ProcessTexts& texts() const { return texts_; }
-  tray::Form1& form1() { return form1_; }
-  // The hold-time dialog, once "Anti shake" has created it.
-  power::Holdit* holdit() { return holdit_ ? &*holdit_ : nullptr; }
-
   // tray::Commands
   void mnuOffBtn_Click() override;
   void mnuHoldit_Click() override;

@@ -1,6 +1,6 @@
 #include "info/help_about.h"
 
-#include "app/texts.h"
+#include "identity.h"
 
 namespace info {
 
@@ -40,7 +40,7 @@ void mnuHelp_Click(Shell& shell, AppInfo& appInfo, WindowHandle form1) {
 void mnuAbout_Click(WindowSystem& windows, Shell& shell, WindowHandle form1,
                     const std::u16string& siteUrl) {
   const int answer =
-      windows.messageBox(0, aboutText(), std::u16string(app::kApplicationTitle), mb::kYesNo);
+      windows.messageBox(0, aboutText(), std::u16string(identity::kApplicationTitle), mb::kYesNo);
   if (answer == mb::kIdYes) {
     shell.execute(form1, std::u16string(kOpen), productsAddress(siteUrl), kSwShow);
   }

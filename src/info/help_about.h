@@ -3,14 +3,15 @@
 #include <string>
 #include <string_view>
 
+#include "identity.h"
 #include "platform/shell.h"
 #include "platform/window.h"
 
 namespace info {
 
-// The web site as the About text shows it: the site address without its final
-// "/". A constant of its own; a test keeps the two in step.
-inline constexpr std::u16string_view kSiteLine = u"https://velmarind.example";
+// The web site as the About text shows it: without its final "/".
+inline constexpr std::u16string_view kSiteLine =
+    identity::kSiteAddress.substr(0, identity::kSiteAddress.size() - 1);
 
 // The About message, line by line with CR LF between and none at the end.
 std::u16string aboutText();

@@ -1,6 +1,6 @@
 #include "power/holdit.h"
 
-#include "app/texts.h"
+#include "identity.h"
 #include "power/numeric_text.h"
 #include "power/parse_number.h"
 #include "settings/catalogue.h"
@@ -90,7 +90,7 @@ void Holdit::Command1_Click() {
   const std::u16string text = windows_.controlText(window_, text1);
   if (ParseLeadingNumber(text) > 10) {
     windows_.messageBox(window_, std::u16string(kTooLongMessage),
-                        std::u16string(app::kApplicationTitle), mb::kOk);
+                        std::u16string(identity::kApplicationTitle), mb::kOk);
     return;
   }
   // Stored exactly as typed; the switch-off parses it again at each use.

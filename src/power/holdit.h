@@ -24,7 +24,6 @@ class Holdit final : public platform::DialogEvents {
   // Loads the dialog with its first text, or brings the open one to the front.
   void Show();
   bool loaded() const { return window_ != 0; }
-  platform::WindowHandle window() const { return window_; }
 
   void text1_Change();
   void Command1_Click();  // Apply

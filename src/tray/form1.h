@@ -24,7 +24,6 @@ class Form1 final : public platform::MainWindowEvents {
   // Loads the window (never shown), then runs Form_Load.
   void Load();
   platform::WindowHandle hWnd() const { return hWnd_; }
-  const platform::TrayIconData& TrayIconData() const { return trayIconData_; }
 
   void Form_Load();
   void AddTrayIcon();

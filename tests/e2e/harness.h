@@ -1,183 +1,331 @@
 #pragma once
 
 // Drives the built Tenebrolite.exe from outside, as the shell and a user
-// would: starts copies of it, finds its hidden window, posts the icon's
-// notifications, and reads back the calls it made from Wine's relay trace.
+// would, and reads back the calls it made from Wine's relay trace.
 #include <windows.h>
 
+#include <algorithm>
 #include <chrono>
-#include <cstdint>
+#include <cstdlib>
+#include <fstream>
 #include <functional>
-#include <optional>
+#include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "tray/menu.h"
+
 namespace e2e {
 
-// What the menu's entries send to the main window when chosen.
-namespace command {
-inline constexpr int kSwitchOff = 101;
-inline constexpr int kAntiShake = 102;
-inline constexpr int kHelp = 103;
-inline constexpr int kAbout = 104;
-inline constexpr int kClose = 105;
-inline constexpr int kExit = 106;
-}  // namespace command
+inline const std::wstring kSettingsKey = L"Software\\Velmarind\\Tenebrolite";
 
-// The folder that holds the test program and Tenebrolite.exe beside it.
-std::wstring buildFolder();
-std::wstring builtProgram();
+// The program's texts are ASCII or UTF-16 alike.
+inline std::wstring wide(std::u16string_view text) {
+  return {text.begin(), text.end()};
+}
 
-// Polls until the condition holds or the time is up; true when it held. This
-// thread's windows are serviced meanwhile.
-bool waitFor(const std::function<bool()>& condition,
-             std::chrono::milliseconds timeout = std::chrono::seconds(20));
+// The folder of the test program, with Tenebrolite.exe and help.html beside it.
+inline std::wstring buildFolder() {
+  wchar_t path[MAX_PATH * 4];
+  const std::wstring exe(path, GetModuleFileNameW(nullptr, path, MAX_PATH * 4));
+  return exe.substr(0, exe.find_last_of(L'\\'));
+}
 
-// Runs a Linux program (such as xdotool) and waits for it to end; the second
-// form returns what it printed.
-void runUnix(const std::wstring& commandLine);
-std::string unixOutput(const std::wstring& commandLine);
+// Polls until the condition holds; true when it did in time. This thread's
+// windows are serviced meanwhile.
+inline bool waitFor(const std::function<bool()>& condition,
+                    std::chrono::milliseconds timeout = std::chrono::seconds(20)) {
+  for (const auto end = std::chrono::steady_clock::now() + timeout; !condition();) {
+    if (std::chrono::steady_clock::now() > end) return false;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    for (MSG message; PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);) {
+      TranslateMessage(&message);
+      DispatchMessageW(&message);
+    }
+  }
+  return true;
+}
 
-// Waits until the X server's keyboard focus is on the window with this title:
-// Wine moves it there a little after the Win32 focus, and keys typed before
-// that go elsewhere.
-bool waitForKeyboardFocus(const std::string& title);
+// Runs a Linux command line, waits for it to end and gives what it printed.
+inline std::string runUnix(const std::wstring& commandLine) {
+  // Wine does not signal the handle of a Linux process when it ends: the
+  // output appears under its final name once it is complete.
+  static int serial = 0;
+  const std::wstring out = L"/tmp/tenebrolite-e2e-" + std::to_wstring(GetCurrentProcessId()) +
+                           L"-" + std::to_wstring(++serial);
+  std::wstring command = L"/bin/sh -c \"(" + commandLine + L") >" + out +
+                         L".part 2>/dev/null; mv " + out + L".part " + out + L"\"";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &info)) {
+    return "could not start /bin/sh";
+  }
+  CloseHandle(info.hThread);
+  CloseHandle(info.hProcess);
+  std::wstring path = L"Z:" + out;
+  std::replace(path.begin(), path.end(), L'/', L'\\');
+  waitFor([&] { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; });
+  std::stringstream output;
+  output << std::ifstream(std::string(path.begin(), path.end())).rdbuf();
+  DeleteFileW(path.c_str());
+  std::string text = output.str();
+  return text.substr(0, text.find_last_not_of('\n') + 1);
+}
 
-// A visible window with a text box that has the keyboard focus: where typed
-// keys land when nothing holds them.
+// Waits for the X keyboard focus on the window with this title: Wine moves it
+// a little after the Win32 focus, and keys typed before that go elsewhere.
+inline bool waitForKeyboardFocus(const std::string& title) {
+  return waitFor([&] { return runUnix(L"xdotool getwindowfocus getwindowname") == title; },
+                 std::chrono::seconds(10));
+}
+
+// A window's text as the window itself tells it (GetWindowText does not ask a
+// window of another program).
+inline std::wstring windowText(HWND window) {
+  std::wstring text(static_cast<std::size_t>(SendMessageW(window, WM_GETTEXTLENGTH, 0, 0)), L'\0');
+  SendMessageW(window, WM_GETTEXT, text.size() + 1, reinterpret_cast<LPARAM>(text.data()));
+  return text;
+}
+
+// A window with a text box: where typed keys land when nothing holds them.
 class TypingTarget {
  public:
-  TypingTarget();
-  ~TypingTarget();
-  TypingTarget(const TypingTarget&) = delete;
-  TypingTarget& operator=(const TypingTarget&) = delete;
-  std::wstring text() const;
-  // Brings the window to the front with the focus in the text box.
-  void focus() const;
-  // Types with xdotool, as a person at the keyboard; false when the window
-  // could not get the keyboard focus first.
-  bool type(const std::wstring& keys) const;
+  TypingTarget() {
+    window_ = CreateWindowExW(WS_EX_TOPMOST, L"STATIC", L"typing target",
+                              WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50, 400, 120, nullptr, nullptr,
+                              nullptr, nullptr);
+    edit_ = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE, 10, 10, 360, 30, window_,
+                            nullptr, nullptr, nullptr);
+  }
+  ~TypingTarget() { DestroyWindow(window_); }
+  std::wstring text() const { return windowText(edit_); }
+  // Types with xdotool, as a person would; false without the keyboard focus.
+  bool type(const std::wstring& keys) const {
+    SetForegroundWindow(window_);
+    SetFocus(edit_);
+    if (!waitForKeyboardFocus("typing target")) return false;
+    runUnix(L"xdotool type --delay 20 " + keys);
+    return true;
+  }
 
  private:
   HWND window_ = nullptr;
   HWND edit_ = nullptr;
 };
 
-// A folder of its own for one test, deleted with everything in it afterwards.
-class TempFolder {
- public:
-  explicit TempFolder(const std::wstring& name);
-  ~TempFolder();
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-  const std::wstring& path() const { return path_; }
-  // Copies the built program into the folder under a name; returns its path.
-  std::wstring install(const std::wstring& exeName = L"Tenebrolite.exe") const;
+// Copies the built program into a folder of the test's own (with a blank in
+// its path), under a name; gives the copy's path. The next run overwrites it.
+inline std::wstring install(const std::wstring& folder,
+                            const std::wstring& name = L"Tenebrolite.exe") {
+  const std::wstring path = L"C:\\tenebrolite e2e\\" + folder;
+  CreateDirectoryW(L"C:\\tenebrolite e2e", nullptr);
+  CreateDirectoryW(path.c_str(), nullptr);
+  CopyFileW((buildFolder() + L"\\Tenebrolite.exe").c_str(), (path + L"\\" + name).c_str(), FALSE);
+  return path + L"\\" + name;
+}
 
- private:
-  std::wstring path_;
-};
+// A REG_SZ value of the current user without its terminator, or "<absent>".
+inline std::wstring storedText(const std::wstring& key, const std::wstring& name) {
+  wchar_t data[1024];
+  DWORD size = sizeof data;
+  return RegGetValueW(HKEY_CURRENT_USER, key.c_str(), name.c_str(), RRF_RT_REG_SZ, nullptr, data,
+                      &size) == ERROR_SUCCESS
+             ? data
+             : L"<absent>";
+}
 
-// "Holdit" as a test wants it, and absent again when the test ends, however
-// it ends (an assertion that fails returns early).
+// "Holdit" as a test sets it, and absent again however the test ends.
 class StoredHold {
  public:
-  StoredHold() { clear(); }
-  explicit StoredHold(const std::wstring& text);
-  ~StoredHold() { clear(); }
-  StoredHold(const StoredHold&) = delete;
-  StoredHold& operator=(const StoredHold&) = delete;
-  void set(const std::wstring& text);
-  void setRaw(DWORD type, const std::vector<BYTE>& data);
-  void clear();
+  explicit StoredHold(const std::wstring& text = {}) {
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, kSettingsKey.c_str(), L"Holdit");
+    if (!text.empty()) set(text);
+  }
+  ~StoredHold() { RegDeleteKeyValueW(HKEY_CURRENT_USER, kSettingsKey.c_str(), L"Holdit"); }
+  void set(const std::wstring& text) const {
+    RegSetKeyValueW(HKEY_CURRENT_USER, kSettingsKey.c_str(), L"Holdit", REG_SZ, text.c_str(),
+                    static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+  }
 };
 
-// One hold that has ended: its Sleep call and the unblock after it.
-struct Hold {
-  unsigned long long milliseconds = 0;
-  double slept = 0;      // when Sleep was called, in seconds
-  double unblocked = 0;  // when input was let go again
-};
+// The top-level windows of a process, of a class when one is given.
+inline std::vector<HWND> windowsOf(DWORD pid, const wchar_t* className = nullptr) {
+  std::vector<HWND> found;
+  for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, className, nullptr)) != nullptr;) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(w, &owner);
+    if (owner == pid) found.push_back(w);
+  }
+  return found;
+}
 
-// One call the program made, as Wine's relay trace reports it.
+// A visible top-level window of a process and class, waited for; null if none came.
+inline HWND visibleWindowOf(DWORD pid, const wchar_t* className) {
+  HWND found = nullptr;
+  waitFor([&] {
+    for (HWND window : windowsOf(pid, className)) found = IsWindowVisible(window) ? window : found;
+    return found != nullptr;
+  });
+  return found;
+}
+
+// One call of the program's own code, as the relay trace reports it.
 struct RelayCall {
-  double time = 0;           // seconds, from the trace's timestamps
+  std::string function;      // "user32.BlockInput"
   unsigned long thread = 0;  // Wine's thread id
-  std::string function;      // "user32.SendMessageW"
+  double time = 0;           // seconds, by the trace's clock
   std::vector<unsigned long long> args;
+  std::vector<std::string> texts;  // the text arguments, as the trace shows them
 };
 
+// The trace that the test runner collects, as a Windows path ("" without one).
+inline std::string relayLog() {
+  const char* unixPath = std::getenv("TENEBROLITE_RELAY_LOG");
+  std::string path = unixPath != nullptr ? std::string("Z:") + unixPath : "";
+  std::replace(path.begin(), path.end(), '/', '\\');
+  return path;
+}
+
+// A running copy of the program. Where the test runner collects a trace, the
+// calls that the tests look at are traced.
 class Program {
  public:
-  // Starts the program; with relay, the calls listed in relayFunctions() are
-  // traced into a log that relayCalls() reads.
-  Program(const std::wstring& exePath, bool relay);
-  ~Program();
+  explicit Program(const std::wstring& exePath) {
+    if (!relayLog().empty()) {
+      // Children inherit WINEDEBUG; Wine then traces the functions named here.
+      const std::wstring traced =
+          L"user32.SendMessageW;user32.BlockInput;kernel32.Sleep;shell32.Shell_NotifyIconW;"
+          L"user32.TrackPopupMenu;user32.SetForegroundWindow;user32.DestroyWindow;"
+          L"user32.SetWindowsHookExW;user32.UnhookWindowsHookEx;shell32.ShellExecuteW;"
+          L"user32.MessageBoxW;user32.PostMessageW;advapi32.RegSetValueExW;"
+          L"user32.ChangeWindowMessageFilterEx;combase.CoInitializeEx";
+      RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Software\\Wine\\Debug", L"RelayFromExclude");
+      RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Software\\Wine\\Debug", L"RelayExclude");
+      RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Wine\\Debug", L"RelayInclude", REG_SZ,
+                      traced.c_str(), static_cast<DWORD>((traced.size() + 1) * sizeof(wchar_t)));
+      SetEnvironmentVariableW(L"WINEDEBUG", L"+timestamp,+pid,+relay");
+      logStart_ = std::max<std::streamoff>(0, std::ifstream(relayLog(), std::ios::ate).tellg());
+    }
+    std::wstring commandLine = L"\"" + exePath + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    if (!CreateProcessW(exePath.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        nullptr, &startup, &info_)) {
+      std::abort();
+    }
+  }
+  ~Program() {
+    kill();
+    CloseHandle(info_.hThread);
+    CloseHandle(info_.hProcess);
+  }
   Program(const Program&) = delete;
   Program& operator=(const Program&) = delete;
 
   DWORD pid() const { return info_.dwProcessId; }
-  HANDLE process() const { return info_.hProcess; }
-  bool running() const;
-  bool waitForExit(std::chrono::milliseconds timeout = std::chrono::seconds(20)) const;
-  void kill();
+  bool running() const { return WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT; }
+  // Waits for the program to end: its exit code, or STILL_ACTIVE.
+  DWORD waitForExit() const {
+    DWORD code = STILL_ACTIVE;
+    WaitForSingleObject(info_.hProcess, 20000);
+    GetExitCodeProcess(info_.hProcess, &code);
+    return code;
+  }
+  void kill() const {
+    if (running()) TerminateProcess(info_.hProcess, 1);
+    WaitForSingleObject(info_.hProcess, 10000);
+  }
 
-  // The program's hidden main window, waited for.
-  HWND mainWindow();
-  // Posts the notification icon's callback as the shell does.
-  void notifyIcon(UINT mouseMessage);
-  // Posts a menu choice as the popup menu does.
-  void chooseCommand(int command);
-  // Ends the program as a user does, with "Exit"; true when it ended.
-  bool exit();
+  // The hidden main window, waited for.
+  HWND mainWindow() const {
+    std::vector<HWND> found;
+    waitFor([&] { return !(found = windowsOf(pid(), L"TenebroliteMain")).empty(); });
+    return found.empty() ? nullptr : found[0];
+  }
+  // Posts the notification icon's callback, as the shell does.
+  void notifyIcon(UINT mouseMessage) const { PostMessageW(mainWindow(), 0x201, 1, mouseMessage); }
+  // Posts a menu choice, as the popup menu does.
+  void choose(tray::MenuCommand command) const {
+    PostMessageW(mainWindow(), WM_COMMAND, static_cast<WPARAM>(command), 0);
+  }
+  // Ends the program with "Exit"; true when it ended as it should.
+  bool exit() const {
+    choose(tray::MenuCommand::Exit);
+    return waitForExit() == 0;
+  }
 
-  // The traced calls made by the program's own code, in order.
-  std::vector<RelayCall> relayCalls() const;
-  std::vector<RelayCall> relayCalls(const std::string& function) const;
-  // The holds of the switch-offs so far that have ended, in order.
-  std::vector<Hold> endedHolds() const;
-  // How many traced calls of a function had this first argument.
-  std::size_t callCount(const std::string& function, unsigned long long firstArg) const;
+  // The traced calls of these functions from the program's own code, in order.
+  std::vector<RelayCall> calls(std::initializer_list<const char*> functions) const {
+    // Where the program's own code lies: the exe's preferred image base,
+    // which Wine keeps. Calls that return elsewhere come from system DLLs.
+    constexpr unsigned long long kImageStart = 0x140000000ULL, kImageEnd = 0x140100000ULL;
+    std::vector<RelayCall> found;
+    std::ifstream log(relayLog(), std::ios::binary);
+    log.seekg(logStart_);
+    // 574.268:0144:0148:Call user32.BlockInput(00000001) ret=14000136f: time,
+    // process, thread, call.
+    for (std::string line; std::getline(log, line);) {
+      char* field = nullptr;
+      const double time = std::strtod(line.c_str(), &field);
+      const std::size_t at = line.find(":Call "), open = line.find('('), ret = line.rfind(") ret=");
+      if (at == std::string::npos || open == std::string::npos || ret == std::string::npos ||
+          *field != ':' || std::strtoul(field + 1, &field, 16) != pid()) {
+        continue;
+      }
+      const unsigned long long from = std::strtoull(line.c_str() + ret + 6, nullptr, 16);
+      RelayCall call{
+          line.substr(at + 6, open - at - 6), std::strtoul(field + 1, nullptr, 16), time, {}, {}};
+      // Wine names some modules in capitals (KERNEL32.Sleep).
+      for (std::size_t i = 0; i < call.function.find('.'); ++i) call.function[i] |= 0x20;
+      if (from < kImageStart || from >= kImageEnd ||
+          std::find(functions.begin(), functions.end(), call.function) == functions.end()) {
+        continue;
+      }
+      for (std::size_t at = open + 1, next = 0; at < ret; at = next + 1) {
+        call.args.push_back(std::strtoull(line.c_str() + at, nullptr, 16));
+        next = line.find_first_of(",)", at);
+        // 00c93c70 L"C:\\help.html": a text argument has its text after its address.
+        if (line.find(" L\"", at) < next) {
+          std::string text;
+          for (at = line.find(" L\"", at) + 3; line[at] != '"'; ++at) {
+            text += line[at] == '\\' ? line[++at] : line[at];
+          }
+          call.texts.push_back(text);
+          next = line.find_first_of(",)", at);
+        }
+      }
+      found.push_back(call);
+    }
+    return found;
+  }
+  std::vector<RelayCall> calls(const std::string& function) const {
+    return calls({function.c_str()});
+  }
+  // How many calls of a function had this first argument.
+  std::size_t count(const std::string& function, unsigned long long firstArg) const {
+    const auto all = calls(function);
+    return std::count_if(all.begin(), all.end(), [&](auto& c) { return c.args.at(0) == firstArg; });
+  }
+  // The length of each hold so far that has ended: the last Sleep of the
+  // unblocking thread before its unblock.
+  std::vector<unsigned long long> endedHolds() const {
+    std::map<unsigned long, unsigned long long> slept;
+    std::vector<unsigned long long> holds;
+    for (const RelayCall& call : calls({"kernel32.Sleep", "user32.BlockInput"})) {
+      if (call.function == "kernel32.Sleep") slept[call.thread] = call.args.at(0);
+      if (call.function == "user32.BlockInput" && call.args.at(0) == 0) {
+        holds.push_back(slept[call.thread]);
+      }
+    }
+    return holds;
+  }
 
  private:
   PROCESS_INFORMATION info_{};
-  bool relay_ = false;
-  std::uintmax_t logOffset_ = 0;
-  HWND mainWindow_ = nullptr;
+  std::streamoff logStart_ = 0;
 };
-
-// The file that collects the relay trace of every program started here, and
-// its size now.
-std::string relayLogPath();
-std::uintmax_t relayLogSize();
-
-// The functions whose calls relayed runs record.
-const char* relayFunctions();
-
-// The top-level windows of a process, of a class when one is given.
-std::vector<HWND> windowsOf(DWORD pid, const wchar_t* className = nullptr);
-// A visible top-level window of a process and class, waited for; null if none came.
-HWND visibleWindowOf(DWORD pid, const wchar_t* className);
-// A window's text as the window itself tells it (GetWindowText does not ask a
-// window of another program).
-std::wstring windowText(HWND window);
-
-// Registry access for arranging and checking.
-namespace reg {
-bool keyExists(const std::wstring& path);
-void deleteTree(const std::wstring& path);
-void deleteValue(const std::wstring& path, const std::wstring& name);
-void setText(const std::wstring& path, const std::wstring& name, const std::wstring& text);
-void setRaw(const std::wstring& path, const std::wstring& name, DWORD type,
-            const std::vector<BYTE>& data);
-// The raw value: type and bytes; false when absent.
-bool raw(const std::wstring& path, const std::wstring& name, DWORD& type, std::vector<BYTE>& data);
-std::wstring text(const std::wstring& path, const std::wstring& name);
-std::vector<std::wstring> valueNames(const std::wstring& path);
-}  // namespace reg
-
-inline const std::wstring kSettingsKey = L"Software\\Velmarind\\Tenebrolite";
-inline const std::wstring kVendorKey = L"Software\\Velmarind";
-inline const std::wstring kRunKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
 }  // namespace e2e

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <string>
-#include <string_view>
 
 // On Windows wchar_t and char16_t are both UTF-16 code units, so the program's
 // u16strings pass to the W entry points as they are.
@@ -15,10 +14,6 @@ inline const wchar_t* wide(const std::u16string& text) {
 
 inline std::u16string fromWide(const wchar_t* text, std::size_t length) {
   return std::u16string(reinterpret_cast<const char16_t*>(text), length);
-}
-
-inline std::u16string fromWide(std::wstring_view text) {
-  return fromWide(text.data(), text.size());
 }
 
 }  // namespace platform::win32

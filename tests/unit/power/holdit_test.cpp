@@ -2,164 +2,120 @@
 
 #include <gtest/gtest.h>
 
-#include "fakes/fake_platform.h"
-#include "fakes/fake_registry.h"
+#include <tuple>
+
+#include "fakes.h"
 
 namespace power {
 namespace {
 
-using fakes::CallLog;
+using fakes::kSettingsKey;
 using platform::PixelRect;
 
-const std::u16string kSettingsKey = u"Software\\Velmarind\\Tenebrolite";
-
-class HolditTest : public ::testing::Test {
- protected:
-  std::optional<std::u16string> stored() { return registry.text(kSettingsKey, u"Holdit"); }
-
-  CallLog log;
-  fakes::FakeRegistry registry;
-  fakes::FakeWindowSystem windows{log};
-  fakes::FakeLocale locale;
-  Holdit holdit{windows, registry, locale, kSettingsKey};
+// A dialog on a faked system.
+struct Dialog {
+  std::optional<std::u16string> stored() { return world.registry.text(kSettingsKey, u"Holdit"); }
+  std::u16string shown() { return world.windows.controls[Holdit::text1]; }
+  fakes::World world;
+  Holdit holdit{world.windows, world.registry, world.locale, kSettingsKey};
 };
 
-TEST(HolditLayout, TwipsBecomePixelsAtTheDpi) {
-  const struct {
-    unsigned dpi;
-    PixelRect client, label, text, apply, cancel;
-  } cases[] = {
-      {96,
-       {405, 411, 301, 48},
-       {12, 15, 55, 16},
-       {69, 12, 39, 22},
-       {191, 13, 48, 23},
-       {245, 13, 48, 23}},
-      {144,
-       {608, 617, 452, 72},
-       {18, 23, 83, 24},
-       {104, 18, 59, 33},
-       {287, 20, 72, 35},
-       {368, 20, 72, 35}},
-      {120,
-       {506, 514, 376, 60},
-       {15, 19, 69, 20},
-       {86, 15, 49, 28},
-       {239, 16, 60, 29},
-       {306, 16, 60, 29}},
-  };
-  for (const auto& c : cases) {
-    const platform::DialogLayout design = Holdit::layout(c.dpi);
-    EXPECT_EQ(design.caption, u" Mouse delay");
-    EXPECT_EQ(design.dpi, c.dpi);
-    EXPECT_EQ(design.client, c.client) << c.dpi;
-    ASSERT_EQ(design.controls.size(), 4u);
-    const PixelRect expected[] = {c.label, c.text, c.apply, c.cancel};
-    const char16_t* texts[] = {u"Hold (sec)", u"3", u"&Apply", u"&Cancel"};
-    for (std::size_t i = 0; i < 4; ++i) {
-      EXPECT_EQ(design.controls[i].rect, expected[i]) << c.dpi << " control " << i;
-      EXPECT_EQ(design.controls[i].text, texts[i]);
+TEST(Holdit, TwipsBecomePixelsRoundedToTheNearestAtTheDpi) {
+  // The client area from the screen's corner, then each control from the client's.
+  const std::vector<int> at96 = {405, 411, 301, 48, 12, 15, 55,  16, 69, 12,
+                                 39,  22,  191, 13, 48, 23, 245, 13, 48, 23};
+  const std::vector<int> at144 = {608, 617, 452, 72, 18, 23, 83,  24, 104, 18,
+                                  59,  33,  287, 20, 72, 35, 368, 20, 72,  35};
+  for (const auto& [dpi, rects] : {std::pair(96u, at96), std::pair(144u, at144)}) {
+    const platform::DialogLayout design = Holdit::layout(dpi);
+    std::vector<int> got;
+    auto add = [&](const PixelRect& r) {
+      got.insert(got.end(), {r.left, r.top, r.width, r.height});
+    };
+    add(design.client);
+    for (const platform::ControlLayout& control : design.controls) add(control.rect);
+    EXPECT_EQ(got, rects) << dpi;
+    EXPECT_EQ(design.dpi, dpi);
+  }
+}
+
+TEST(Holdit, OpensOnTheMonitorWhereItsCornerLands) {
+  Dialog d;
+  d.world.windows.rightDpi = 192;
+  d.holdit.Show();
+  d.holdit.Command2_Click();
+  d.world.windows.leftDpi = 288;  // at 288 dpi the corner is at x = 1215: the right monitor
+  d.holdit.Show();
+  EXPECT_EQ(d.world.log, (fakes::Log{"dialog:96", "unload:49", "dialog:192"}));
+}
+
+TEST(Holdit, OneDialogForTheRunThatAlwaysOpensShowingThree) {
+  fakes::World world;
+  world.start();
+  world.registry.putText(kSettingsKey, u"Holdit", u"8");
+  world.application.mnuHoldit_Click();
+  EXPECT_EQ(world.windows.controls[Holdit::text1], u"3");
+  world.windows.type(Holdit::text1, u"7");
+  world.application.mnuHoldit_Click();
+  EXPECT_EQ(world.windows.controls[Holdit::text1], u"7");
+  world.windows.dialogEvents->onClicked(Holdit::Command2);
+  world.application.mnuHoldit_Click();
+  EXPECT_EQ(world.windows.controls[Holdit::text1], u"3");
+  EXPECT_EQ(world.log, (fakes::Log{"dialog:96", "front:49", "unload:49", "dialog:96"}));
+}
+
+TEST(Holdit, TextThatIsNoNumberInTheUsersLocaleBecomesThree) {
+  const platform::NumberConventions us{u".", u",", u"$"}, de{u",", u".", u"\u20AC"};
+  const std::tuple<const platform::NumberConventions&, std::u16string, std::u16string> cases[] = {
+      {us, u"3x", u"3"},      {us, u"", u"3"},
+      {us, u"-", u"3"},       {us, u".", u"3"},
+      {us, u"1e", u"3"},      {us, u"2.5", u"2.5"},
+      {us, u"-4", u"-4"},     {us, u" 7", u" 7"},
+      {us, u"1.000,5", u"3"}, {de, u"1.000,5", u"1.000,5"},
+      {de, u"$3", u"3"}};
+  Dialog d;
+  d.holdit.Show();
+  for (const auto& [locale, typed, shown] : cases) {
+    d.world.locale.conventions = locale;  // read afresh at every change
+    d.world.log.clear();
+    d.world.windows.type(Holdit::text1, typed);
+    EXPECT_EQ(d.shown(), shown) << fakes::narrow(typed);
+    // Setting "3" raises one more change, which stops there.
+    EXPECT_EQ(d.world.log.size(), typed == shown ? 0u : 1u);
+  }
+}
+
+TEST(Holdit, ApplyStoresAtMostTenAsTypedAndCloses) {
+  // The registry refuses the write in the last case.
+  enum Action { Apply, Cancel, CloseBox, Refused };
+  const std::tuple<std::u16string, Action, std::optional<std::u16string>> cases[] = {
+      {u"10", Apply, u"10"}, {u" 7", Apply, u" 7"},   {u"2,5", Apply, u"2,5"},
+      {u"-1", Apply, u"-1"}, {u"&HA", Apply, u"&HA"}, {u"1e1", Apply, u"1e1"},
+      {u"10.5", Apply, {}},  {u"11", Apply, {}},      {u"&HB", Apply, {}},
+      {u"1e2", Apply, {}},   {u"4", Cancel, {}},      {u"5", CloseBox, {}},
+      {u"6", Refused, {}}};
+  for (const auto& [typed, action, stored] : cases) {
+    Dialog d;
+    d.holdit.Show();
+    const platform::WindowHandle dialog = d.world.windows.dialog;
+    d.world.windows.type(Holdit::text1, typed);
+    d.world.log.clear();
+    d.world.registry.refuseOpen = d.world.registry.refuseCreate = action == Refused ? 5 : 0;
+    if (action == CloseBox) {
+      d.world.windows.unloadWindow(dialog);
+    } else {
+      d.holdit.onClicked(action == Cancel ? Holdit::Command2 : Holdit::Command1);
+    }
+    EXPECT_EQ(d.stored(), stored) << fakes::narrow(typed);
+    // Above ten the message shows, owned by the dialog, which stays open as it was.
+    const bool refused = action == Apply && !stored;
+    EXPECT_EQ(d.world.windows.dialog, refused ? dialog : 0) << fakes::narrow(typed);
+    if (refused) {
+      EXPECT_EQ(d.world.log, fakes::Log{"box:" + std::to_string(dialog) + ",Tenebrolite,0," +
+                                        fakes::narrow(kTooLongMessage)});
+      EXPECT_EQ(d.shown(), typed);
     }
   }
-}
-
-TEST_F(HolditTest, OpensOnTheMonitorWhereItsCornerLands) {
-  windows.leftDpi = 96;
-  windows.rightDpi = 192;
-  holdit.Show();
-  EXPECT_EQ(windows.dialogs.back().dpi, 96u);
-
-  holdit.Command2_Click();
-  windows.leftDpi = 288;  // at 288 dpi the corner is at x = 1215: the right monitor
-  holdit.Show();
-  EXPECT_EQ(windows.dialogs.back().dpi, 192u);
-  EXPECT_EQ(windows.dialogs.back().client.left, 810);
-}
-
-TEST_F(HolditTest, ASecondShowOnlyBringsTheOpenDialogForward) {
-  holdit.Show();
-  windows.typeInto(Holdit::text1, u"7");
-  holdit.Show();
-  EXPECT_EQ(windows.dialogs.size(), 1u);
-  EXPECT_EQ(log.back(), "front:" + std::to_string(holdit.window()));
-  EXPECT_EQ(windows.controls[Holdit::text1], u"7");
-}
-
-TEST_F(HolditTest, EveryOpeningShowsThree) {
-  registry.putText(kSettingsKey, u"Holdit", u"8");
-  holdit.Show();
-  EXPECT_EQ(windows.controls[Holdit::text1], u"3");
-  windows.typeInto(Holdit::text1, u"5");
-  holdit.Command2_Click();
-  holdit.Show();
-  EXPECT_EQ(windows.controls[Holdit::text1], u"3");
-}
-
-TEST_F(HolditTest, TextThatIsNoNumberBecomesThree) {
-  holdit.Show();
-  const struct {
-    std::u16string typed;
-    std::u16string shown;
-  } cases[] = {{u"3x", u"3"},    {u"", u"3"},    {u"-", u"3"},   {u".", u"3"},
-               {u"2.5", u"2.5"}, {u"-4", u"-4"}, {u" 7", u" 7"}, {u"1e", u"3"}};
-  for (const auto& c : cases) {
-    log.clear();
-    windows.typeInto(Holdit::text1, c.typed);
-    EXPECT_EQ(windows.controls[Holdit::text1], c.shown)
-        << std::string(c.typed.begin(), c.typed.end());
-    // Setting "3" raises one more change, which stops there.
-    EXPECT_EQ(log.size(), c.typed == c.shown ? 0u : 1u);
-  }
-}
-
-TEST_F(HolditTest, ApplyStoresWhatWasTypedAndCloses) {
-  const char16_t* accepted[] = {u"10", u" 7", u"2,5", u"-1", u"&HA", u"1e1"};
-  for (const char16_t* text : accepted) {
-    holdit.Show();
-    windows.typeInto(Holdit::text1, text);
-    holdit.onClicked(Holdit::Command1);
-    EXPECT_EQ(stored(), std::u16string(text));
-    EXPECT_FALSE(holdit.loaded());
-    EXPECT_TRUE(windows.lastMessageBoxText.empty());
-  }
-}
-
-TEST_F(HolditTest, ApplyAboveTenShowsTheMessageAndStaysOpen) {
-  for (const char16_t* text : {u"10.5", u"11", u"&HB", u"1e2"}) {
-    holdit.Show();
-    windows.typeInto(Holdit::text1, text);
-    log.clear();
-    holdit.onClicked(Holdit::Command1);
-    EXPECT_EQ(log, CallLog{"messagebox:0"});
-    EXPECT_EQ(windows.lastMessageBoxText,
-              u"Values over 10 seconds are not recommended. Set a lower value");
-    EXPECT_EQ(windows.lastMessageBoxTitle, u"Tenebrolite");
-    EXPECT_TRUE(holdit.loaded());
-    EXPECT_EQ(windows.controls[Holdit::text1], text);
-    EXPECT_FALSE(stored().has_value());
-  }
-}
-
-TEST_F(HolditTest, CancelAndTheCloseBoxStoreNothing) {
-  holdit.Show();
-  windows.typeInto(Holdit::text1, u"4");
-  holdit.onClicked(Holdit::Command2);
-  EXPECT_FALSE(holdit.loaded());
-
-  holdit.Show();
-  windows.typeInto(Holdit::text1, u"5");
-  windows.unloadWindow(holdit.window());  // the close box
-  EXPECT_FALSE(holdit.loaded());
-  EXPECT_FALSE(stored().has_value());
-}
-
-TEST_F(HolditTest, AFailedWriteClosesAsASuccessfulOneDoes) {
-  registry.refuseCreate = platform::reg_result::kAccessDenied;
-  registry.refuseOpen = platform::reg_result::kAccessDenied;
-  holdit.Show();
-  holdit.onClicked(Holdit::Command1);
-  EXPECT_FALSE(holdit.loaded());
-  EXPECT_FALSE(stored().has_value());
 }
 
 }  // namespace

@@ -2,102 +2,53 @@
 
 #include <gtest/gtest.h>
 
-#include "fakes/fake_platform.h"
-#include "fakes/fake_registry.h"
+#include <vector>
+
+#include "fakes.h"
 
 namespace power {
 namespace {
 
-using fakes::CallLog;
-
-const std::u16string kSettingsKey = u"Software\\Velmarind\\Tenebrolite";
-constexpr platform::WindowHandle kForm1 = 0x4242;
-
-struct World {
-  CallLog log;
-  fakes::FakeRegistry registry;
-  fakes::FakeWindowSystem windows{log};
-  fakes::FakeInput input{log};
-  fakes::FakeHoldGuard guard{log};
-  fakes::FakeSleeper sleeper{log};
-  SwitchOff context{windows, input, guard, sleeper, registry, kSettingsKey};
-};
+using fakes::kSettingsKey;
 
 TEST(SwitchOff, PowersDownThenDispatchesBlocksReadsSleepsUnblocks) {
-  World world;
+  fakes::World world;
   world.registry.putText(kSettingsKey, u"Holdit", u"2.5");
-  // The read happens between block and sleep: a value changed while the queue
-  // is dispatched is the one used.
+  // A value changed while the queue is dispatched is the one used.
   world.windows.pending.push_back([&] { world.registry.putText(kSettingsKey, u"Holdit", u"1"); });
-  mnuOffBtn_Click(world.context, kForm1);
-  // The guard runs from just before the block to just before the unblock.
-  const CallLog expected = {"send:" + std::to_string(kForm1) + ",0x112,0xf170,2",
-                            "dispatch",
-                            "guard on",
-                            "block",
-                            "sleep:1000",
-                            "guard off",
-                            "unblock"};
+  mnuOffBtn_Click({world.windows, world.hold, world.hold, world.hold, world.registry, kSettingsKey},
+                  7);
+  // The guard keeps the display dark from just before the block to just before the unblock.
+  const fakes::Log expected = {"send:7,274,61808,2", "dispatch",  "guard on", "block",
+                               "sleep:1000",         "guard off", "unblock"};
   EXPECT_EQ(world.log, expected);
-  EXPECT_EQ(world.registry.openHandleCount(), 0u);
+  EXPECT_EQ(world.registry.handles.size(), 0u);
 }
 
-TEST(SwitchOff, StoredHoldBecomesMilliseconds) {
-  const struct {
-    const char* what;
-    std::optional<std::u16string> stored;
-    std::uint32_t ms;
-  } cases[] = {
-      {"absent", std::nullopt, 0},
-      {"10", u"10", 10000},
-      {"just above 10", u"10.001", 3000},
-      {"25", u"25", 3000},
-      {"2.5", u"2.5", 2500},
-      {"half to even, down", u"0.0625", 62},
-      {"half to even, up", u"0.1875", 188},
-      {"trailing words", u"3 sec", 3000},
-      {"letters only", u"sec", 0},
-      {"exponent at the limit", u"1e1", 10000},
-      {"exponent above it", u"1e2", 3000},
-      {"negative", u"-2", 0},
-      {"slightly negative", u"-0.0004", 0},
-      {"hugely negative", u"-1e300", 0},
-      {"negative infinity", u"-1e999", 0},
-      {"positive infinity", u"1e999", 3000},
-      {"hex", u"&H5", 5000},
-      {"big hex", u"&HFFFFFFFF", 3000},
-      {"octal", u"&O7", 7000},
-      {"comma", u"2,5", 2000},
-      {"zero", u"0", 0},
-      {"tiny", u"0.0004", 0},
-      {"rounds to one", u"0.0005", 0},  // 0.5 ms, halves to even
-      {"a million digits", std::u16string(1'000'000, u'7'), 3000},
-  };
-  for (const auto& c : cases) {
-    World world;
-    if (c.stored) world.registry.putText(kSettingsKey, u"Holdit", *c.stored);
-    HoldInput(world.context);
-    EXPECT_EQ(world.log[3], "sleep:" + std::to_string(c.ms)) << c.what;
+// The hold slept for a stored value, or for none when the text is absent.
+std::string holdFor(const fakes::Registry::Value* stored) {
+  fakes::World world;
+  if (stored != nullptr) world.registry.keys[kSettingsKey][u"Holdit"] = *stored;
+  HoldInput({world.windows, world.hold, world.hold, world.hold, world.registry, kSettingsKey});
+  return world.log.at(3);
+}
+
+TEST(SwitchOff, TheStoredHoldBecomesMilliseconds) {
+  std::vector<std::pair<std::u16string, std::uint32_t>> cases = {
+      {u"10", 10000},   {u"10.001", 3000}, {u"25", 3000},         {u"2.5", 2500}, {u"0.0625", 62},
+      {u"0.1875", 188}, {u"0.0005", 0},    {u"3 sec", 3000},      {u"sec", 0},    {u"1e1", 10000},
+      {u"1e2", 3000},   {u"-2", 0},        {u"-0.0004", 0},       {u"-1e300", 0}, {u"-1e999", 0},
+      {u"1e999", 3000}, {u"&H5", 5000},    {u"&HFFFFFFFF", 3000}, {u"&O7", 7000}, {u"2,5", 2000},
+      {u"0", 0}};
+  cases.emplace_back(std::u16string(1'000'000, u'7'), 3000);
+  cases.emplace_back(std::u16string(100'000, u' ') + u"4", 4000);
+  for (const auto& [text, ms] : cases) {
+    const fakes::Registry::Value stored{platform::reg_type::kSz, fakes::utf16(text + u'\0')};
+    EXPECT_EQ(holdFor(&stored), "sleep:" + std::to_string(ms)) << fakes::narrow(text.substr(0, 9));
   }
-}
-
-TEST(SwitchOff, ReadsADwordHold) {
-  World world;
-  world.registry.putValue(kSettingsKey, u"Holdit", platform::reg_type::kDword, {3, 0, 0, 0});
-  HoldInput(world.context);
-  EXPECT_EQ(world.log[3], "sleep:3000");
-}
-
-TEST(SwitchOff, ASecondSwitchOffWaitingInTheQueueCompletesItsHoldFirst) {
-  World world;
-  world.registry.putText(kSettingsKey, u"Holdit", u"1");
-  world.windows.pending.push_back([&] { mnuOffBtn_Click(world.context, kForm1); });
-  mnuOffBtn_Click(world.context, kForm1);
-  const std::string send = "send:" + std::to_string(kForm1) + ",0x112,0xf170,2";
-  const CallLog expected = {send,    "dispatch",   send,        "dispatch", "guard on",
-                            "block", "sleep:1000", "guard off", "unblock",  "guard on",
-                            "block", "sleep:1000", "guard off", "unblock"};
-  EXPECT_EQ(world.log, expected);
+  EXPECT_EQ(holdFor(nullptr), "sleep:0") << "absent";
+  const fakes::Registry::Value dword{platform::reg_type::kDword, {3, 0, 0, 0}};
+  EXPECT_EQ(holdFor(&dword), "sleep:3000") << "REG_DWORD";
 }
 
 }  // namespace

@@ -2,154 +2,82 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
+#include <tuple>
 
-#include "fakes/fake_registry.h"
+#include "fakes.h"
 
 namespace settings {
 namespace {
 
-using fakes::FakeRegistry;
-using platform::RegRoot;
+using fakes::kSettingsKey;
+using fakes::utf16;
 namespace reg_type = platform::reg_type;
-
-const std::u16string kKey = u"Software\\Velmarind\\Tenebrolite";
-const RegRoot kHkcu = RegRoot::CurrentUser;
-
-std::vector<std::uint8_t> utf16(const std::u16string& text) {
-  std::vector<std::uint8_t> bytes;
-  for (char16_t c : text) {
-    bytes.push_back(static_cast<std::uint8_t>(c & 0xFF));
-    bytes.push_back(static_cast<std::uint8_t>(c >> 8));
-  }
-  return bytes;
-}
-
-struct ReadCase {
-  const char* what;
-  std::uint32_t type;
-  std::vector<std::uint8_t> bytes;
-  std::u16string expected;
-};
+constexpr RegRoot kHkcu = RegRoot::CurrentUser;
 
 TEST(LoadRegText, ReadsEachStoredShapeAsText) {
-  const std::vector<ReadCase> cases = {
-      {"terminated text", reg_type::kSz, utf16(std::u16string(u"2.5\0", 4)), u"2.5"},
-      {"text without terminator keeps its last character", reg_type::kSz, utf16(u"12"), u"12"},
-      {"text stops at its first NUL", reg_type::kSz,
-       utf16(std::u16string(u"7\0"
-                            u"9\0",
-                            4)),
-       u"7"},
-      {"blanks kept", reg_type::kSz, utf16(std::u16string(u" 3 \0", 4)), u" 3 "},
-      {"non-ASCII text", reg_type::kSz, utf16(std::u16string(u"2,5\u00A0s\0", 6)), u"2,5\u00A0s"},
-      {"zero bytes", reg_type::kSz, {}, u""},
-      {"odd byte count drops the half character", reg_type::kSz, {'4', 0, '2'}, u"4"},
-      {"REG_DWORD 3", reg_type::kDword, {3, 0, 0, 0}, u"3"},
-      {"REG_DWORD with all bits set", reg_type::kDword, {0xFF, 0xFF, 0xFF, 0xFF}, u"-1"},
-      {"REG_DWORD most negative", reg_type::kDword, {0, 0, 0, 0x80}, u"-2147483648"},
-      {"REG_DWORD too large for 4 bytes", reg_type::kDword, {1, 0, 0, 0, 0, 0, 0, 0}, u""},
-      {"REG_EXPAND_SZ", reg_type::kExpandSz, utf16(std::u16string(u"5\0", 2)), u""},
-      {"REG_MULTI_SZ", reg_type::kMultiSz, utf16(std::u16string(u"5\0\0", 3)), u""},
-      {"REG_BINARY", reg_type::kBinary, {'5', 0}, u""},
-      {"REG_QWORD", reg_type::kQword, {5, 0, 0, 0, 0, 0, 0, 0}, u""},
-  };
-  for (const ReadCase& c : cases) {
-    FakeRegistry registry;
-    registry.putValue(kKey, u"Holdit", c.type, c.bytes);
-    EXPECT_EQ(LoadRegText(registry, kHkcu, kKey, u"Holdit"), c.expected) << c.what;
-    EXPECT_EQ(registry.openHandleCount(), 0u) << c.what;
+  const std::tuple<const char*, std::uint32_t, std::vector<std::uint8_t>, std::u16string> cases[] =
+      {{"terminated text", reg_type::kSz, utf16(std::u16string(u"2.5\0", 4)), u"2.5"},
+       {"no terminator: no character lost", reg_type::kSz, utf16(u"12"), u"12"},
+       {"up to the first NUL", reg_type::kSz, {'7', 0, 0, 0, '9', 0}, u"7"},
+       {"blanks and non-ASCII", reg_type::kSz, utf16(std::u16string(u" 2,5\u00A0s\0", 7)),
+        u" 2,5\u00A0s"},
+       {"zero bytes", reg_type::kSz, {}, u""},
+       {"odd byte count: the half character goes", reg_type::kSz, {'4', 0, '2'}, u"4"},
+       {"REG_DWORD", reg_type::kDword, {3, 0, 0, 0}, u"3"},
+       {"REG_DWORD with all bits set", reg_type::kDword, {0xFF, 0xFF, 0xFF, 0xFF}, u"-1"},
+       {"REG_DWORD most negative", reg_type::kDword, {0, 0, 0, 0x80}, u"-2147483648"},
+       {"REG_DWORD too large for 4 bytes", reg_type::kDword, {1, 0, 0, 0, 0, 0, 0, 0}, u""},
+       {"REG_EXPAND_SZ", reg_type::kExpandSz, utf16(std::u16string(u"5\0", 2)), u""},
+       {"REG_MULTI_SZ", reg_type::kMultiSz, utf16(std::u16string(u"5\0\0", 3)), u""},
+       {"REG_BINARY", reg_type::kBinary, {'5', 0}, u""},
+       {"REG_QWORD", reg_type::kQword, {5, 0, 0, 0, 0, 0, 0, 0}, u""}};
+  for (const auto& [what, type, bytes, expected] : cases) {
+    fakes::Registry registry;
+    registry.keys[kSettingsKey][u"Holdit"] = {type, bytes};
+    EXPECT_EQ(LoadRegText(registry, kHkcu, kSettingsKey, u"Holdit"), expected) << what;
+    EXPECT_EQ(registry.handles.size(), 0u) << what;
   }
 }
 
-TEST(LoadRegText, MissingKeyOrValueReadsEmptyAndCreatesNothing) {
-  FakeRegistry registry;
-  EXPECT_EQ(LoadRegText(registry, kHkcu, kKey, u"Holdit"), u"");
-  EXPECT_EQ(registry.keyCount(), 0u);
-
-  registry.putKey(kKey);
-  EXPECT_EQ(LoadRegText(registry, kHkcu, kKey, u"Holdit"), u"");
-  EXPECT_EQ(registry.openHandleCount(), 0u);
-}
-
-TEST(LoadRegText, ValueChangedBetweenTheTwoQueries) {
-  FakeRegistry registry;
-  registry.putText(kKey, u"Holdit", u"3");
+TEST(LoadRegText, MissingOrChangedBetweenItsTwoQueries) {
+  fakes::Registry registry;
+  EXPECT_EQ(LoadRegText(registry, kHkcu, kSettingsKey, u"Holdit"), u"") << "missing key";
+  EXPECT_TRUE(registry.keys.empty()) << "a read creates nothing";
+  registry.keys[kSettingsKey];
+  EXPECT_EQ(LoadRegText(registry, kHkcu, kSettingsKey, u"Holdit"), u"") << "missing value";
 
   // Grown: the second query no longer fits and the read gives "".
-  registry.afterSizeQuery = [&] { registry.putText(kKey, u"Holdit", u"10.25"); };
-  EXPECT_EQ(LoadRegText(registry, kHkcu, kKey, u"Holdit"), u"");
-
-  // Shrunk: the second query returns the new, shorter data.
-  registry.afterSizeQuery = [&] { registry.putText(kKey, u"Holdit", u"2"); };
-  registry.putText(kKey, u"Holdit", u"10.25");
-  EXPECT_EQ(LoadRegText(registry, kHkcu, kKey, u"Holdit"), u"2");
-  EXPECT_EQ(registry.openHandleCount(), 0u);
+  registry.putText(kSettingsKey, u"Holdit", u"3");
+  registry.afterSizeQuery = [&] { registry.putText(kSettingsKey, u"Holdit", u"10.25"); };
+  EXPECT_EQ(LoadRegText(registry, kHkcu, kSettingsKey, u"Holdit"), u"");
+  // Shrunk: the second query gives the new, shorter text.
+  registry.afterSizeQuery = [&] { registry.putText(kSettingsKey, u"Holdit", u"2"); };
+  EXPECT_EQ(LoadRegText(registry, kHkcu, kSettingsKey, u"Holdit"), u"2");
+  EXPECT_EQ(registry.handles.size(), 0u);
 }
 
-TEST(SaveRegText, StoresTerminatedUtf16AndReadsBack) {
-  struct WriteCase {
-    std::u16string text;
-    std::size_t bytes;
-  };
-  const std::vector<WriteCase> cases = {
-      {u"3", 4}, {u"", 2}, {u" 0", 6}, {u"&H00C0C0C0", 22}, {u"  -2,5e1 ", 20}};
-  for (const WriteCase& c : cases) {
-    FakeRegistry registry;
-    SaveRegText(registry, kHkcu, kKey, u"Holdit", c.text);
-    const auto stored = registry.value(kKey, u"Holdit");
-    ASSERT_TRUE(stored.has_value());
-    EXPECT_EQ(stored->type, reg_type::kSz);
-    EXPECT_EQ(stored->bytes.size(), c.bytes);
-    EXPECT_EQ(stored->bytes.back(), 0);
-    EXPECT_EQ(LoadRegText(registry, kHkcu, kKey, u"Holdit"), c.text);
-    EXPECT_EQ(registry.openHandleCount(), 0u);
-  }
-}
-
-TEST(SaveRegText, CreatesMissingKeyAndParentsThenWrites) {
-  FakeRegistry registry;
-  SaveRegText(registry, kHkcu, kKey, u"SitL", u" 0");
-  EXPECT_TRUE(registry.keyExists(u"Software\\Velmarind"));
-  EXPECT_EQ(registry.text(kKey, u"SitL"), u" 0");
-  // Probe with the six key rights, create with the same, then open to set.
-  const std::vector<std::string> expected = {"open:63", "create:63", "close",
-                                             "open:2",  "set",       "close"};
-  EXPECT_EQ(registry.calls, expected);
-}
-
-TEST(SaveRegText, ExistingKeyIsNotCreatedAgainAndValueIsReplaced) {
-  FakeRegistry registry;
-  registry.putText(kKey, u"Btn", u"7");
-  SaveRegText(registry, kHkcu, kKey, u"Btn", u"1");
-  EXPECT_EQ(registry.text(kKey, u"Btn"), u"1");
-  const std::vector<std::string> expected = {"open:63", "close", "open:2", "set", "close"};
-  EXPECT_EQ(registry.calls, expected);
-}
-
-TEST(SaveRegText, RefusalsStoreNothingAndLeaveNoKeyOpen) {
-  enum class Refusal { Open, Create, Set };
-  struct Case {
-    const char* what;
-    Refusal refusal;
-    bool keyExists;
-  };
-  const std::vector<Case> cases = {
-      {"key cannot be created", Refusal::Create, false},
-      {"key cannot be opened for setting", Refusal::Open, true},
-      {"value refused", Refusal::Set, true},
-      {"value refused on a new key", Refusal::Set, false},
-  };
-  for (const Case& c : cases) {
-    FakeRegistry registry;
-    if (c.keyExists) registry.putKey(kKey);
-    (c.refusal == Refusal::Open     ? registry.refuseOpen
-     : c.refusal == Refusal::Create ? registry.refuseCreate
-                                    : registry.refuseSet) = platform::reg_result::kAccessDenied;
-    SaveRegText(registry, kHkcu, kKey, u"Holdit", u"4");
-    EXPECT_FALSE(registry.value(kKey, u"Holdit").has_value()) << c.what;
-    EXPECT_EQ(registry.openHandleCount(), 0u) << c.what;
+TEST(SaveRegText, StoresTerminatedUtf16UnlessRefused) {
+  // Each text, whether its key exists, and the refusals of open, create, set.
+  const std::tuple<std::u16string, bool, RegResult, RegResult, RegResult> cases[] = {
+      {u"3", false, 0, 0, 0},         {u"", true, 0, 0, 0},          {u" 0", false, 0, 0, 0},
+      {u"&H00C0C0C0", true, 0, 0, 0}, {u"  -2,5e1 ", true, 0, 0, 0}, {u"4", false, 0, 5, 0},
+      {u"4", true, 5, 0, 0},          {u"4", true, 0, 0, 5},         {u"4", false, 0, 0, 5}};
+  for (const auto& [text, keyExists, open, create, set] : cases) {
+    fakes::Registry registry;
+    if (keyExists) registry.putText(kSettingsKey, u"Holdit", u"old");
+    registry.refuseOpen = open;
+    registry.refuseCreate = create;
+    registry.refuseSet = set;
+    SaveRegText(registry, kHkcu, kSettingsKey, u"Holdit", text);
+    if (open == 0 && create == 0 && set == 0) {
+      const fakes::Registry::Value& stored = registry.keys[kSettingsKey][u"Holdit"];
+      EXPECT_EQ(stored.type, reg_type::kSz);
+      EXPECT_EQ(stored.bytes, utf16(text + u'\0')) << fakes::narrow(text);
+    } else {
+      const std::optional<std::u16string> old = keyExists ? std::optional(u"old") : std::nullopt;
+      EXPECT_EQ(registry.text(kSettingsKey, u"Holdit"), old) << open << create << set;
+    }
+    EXPECT_EQ(registry.handles.size(), 0u);
   }
 }
 

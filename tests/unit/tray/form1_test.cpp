@@ -2,144 +2,92 @@
 
 #include <gtest/gtest.h>
 
-#include "fakes/fake_platform.h"
-#include "tray/menu.h"
+#include <tuple>
+
+#include "fakes.h"
 
 namespace tray {
 namespace {
 
-using fakes::CallLog;
-using fakes::FakeWindowSystem;
+using fakes::Log;
 using namespace platform;
 
-class RecordingCommands final : public Commands {
- public:
-  explicit RecordingCommands(CallLog& log) : log_(log) {}
-  void mnuOffBtn_Click() override { log_.push_back("mnuOffBtn_Click"); }
-  void mnuHoldit_Click() override { log_.push_back("mnuHoldit_Click"); }
-  void mnuHelp_Click() override { log_.push_back("mnuHelp_Click"); }
-  void mnuAbout_Click() override { log_.push_back("mnuAbout_Click"); }
-  void UnloadAllForms() override { log_.push_back("UnloadAllForms"); }
+const Log kSwitchOff = {"send:16,274,61808,2", "dispatch", "block", "sleep:0", "unblock"};
 
- private:
-  CallLog& log_;
-};
-
-class Form1Test : public ::testing::Test {
- protected:
-  void SetUp() override {
-    form.Load();
-    log.clear();
-  }
-  CallLog log;
-  FakeWindowSystem windows{log};
-  fakes::FakeShell shell{log};
-  RecordingCommands commands{log};
-  Form1 form{windows, shell, commands};
-};
-
-TEST(Form1Load, HidesTheWindowThenAddsTheIconOnce) {
-  CallLog log;
-  FakeWindowSystem windows{log};
-  fakes::FakeShell shell{log};
-  RecordingCommands commands{log};
-  Form1 form{windows, shell, commands};
-  form.Load();
-
-  const CallLog expected = {"load:Tenebrolite",
-                            "hide:" + std::to_string(FakeWindowSystem::kMainWindow), "nim:add"};
-  EXPECT_EQ(log, expected);
-  ASSERT_EQ(shell.records.size(), 1u);
-  const TrayIconData& record = shell.records[0];
-  EXPECT_EQ(record.hWnd, FakeWindowSystem::kMainWindow);
-  EXPECT_EQ(record.uID, 1u);
-  EXPECT_EQ(record.uFlags, nif::kMessage | nif::kIcon | nif::kTip);
-  EXPECT_EQ(record.uFlags, 7u);
-  EXPECT_EQ(record.uCallbackMessage, 0x201u);
-  EXPECT_EQ(record.hIcon, FakeWindowSystem::kSmallIcon);
-  EXPECT_EQ(record.szTip, u"Tenebrolite");
-}
-
-TEST_F(Form1Test, RoutesEachIconNotification) {
-  const std::string popup = "popup:" + std::to_string(FakeWindowSystem::kMainWindow);
-  const struct {
-    std::uint32_t mouseMessage;
-    CallLog expected;
-  } cases[] = {
-      {msg::kLButtonUp, {"mnuOffBtn_Click"}},
-      {msg::kRButtonUp, {popup}},
-      {msg::kLButtonDblClk, {}},
-      {msg::kLButtonDown, {}},
-      {msg::kRButtonDown, {}},
-      {msg::kMouseMove, {}},
-      {msg::kMButtonUp, {}},
-      {0x20C, {}},  // an X button
-      {0, {}},
-  };
-  for (const auto& c : cases) {
-    log.clear();
-    form.onTrayNotification(c.mouseMessage);
-    EXPECT_EQ(log, c.expected) << "mouse message 0x" << std::hex << c.mouseMessage;
+TEST(Form1, TheIconKeepsItsRecordWhenReAddedOrGivenANewPicture) {
+  fakes::World world;
+  world.application.Main();
+  world.windows.icon = 33;
+  world.windows.main->onDpiChanged();
+  world.windows.main->onTaskbarCreated();  // Explorer restarted
+  EXPECT_EQ(world.log, (Log{"load:Tenebrolite", "hide:16", "nim:add", "nim:modify", "nim:add"}));
+  ASSERT_EQ(world.shell.records.size(), 3u);
+  for (std::size_t i = 0; i < 3; ++i) {
+    const TrayIconData& r = world.shell.records[i];
+    // Message, icon and tip; the callback message is 0x201.
+    EXPECT_EQ(std::tuple(r.hWnd, r.uID, r.uFlags, r.uCallbackMessage, r.hIcon, r.szTip),
+              std::tuple(16u, 1u, 7u, 0x201u, i == 0 ? 32u : 33u, u"Tenebrolite"));
   }
 }
 
-TEST_F(Form1Test, PopupShowsTheCommandMenu) {
-  form.onTrayNotification(msg::kRButtonUp);
-  ASSERT_EQ(windows.popups.size(), 1u);
-  const auto& entries = windows.popups[0];
-  const char16_t* captions[] = {u"Switch Off", u"Anti shake", u"",    u"Help",
-                                u"About",      u"Close",      u"Exit"};
-  ASSERT_EQ(entries.size(), std::size(captions));
-  for (std::size_t i = 0; i < entries.size(); ++i) {
-    EXPECT_EQ(entries[i].caption, captions[i]) << i;
-    EXPECT_EQ(entries[i].separator, i == 2) << i;
-    EXPECT_EQ(entries[i].caption.find(u'&'), std::u16string::npos);
+TEST(Form1, RoutesEachIconNotification) {
+  // Left release: the switch-off; right release: the menu; all else: nothing.
+  for (const std::uint32_t mouseMessage :
+       {msg::kLButtonUp, msg::kRButtonUp, msg::kLButtonDblClk, msg::kLButtonDown, msg::kRButtonDown,
+        msg::kMouseMove, msg::kMButtonUp, 0x20Cu, 0u}) {
+    fakes::World world;
+    world.start();
+    world.windows.main->onTrayNotification(mouseMessage);
+    EXPECT_EQ(world.log, mouseMessage == msg::kLButtonUp   ? kSwitchOff
+                         : mouseMessage == msg::kRButtonUp ? Log{"popup:16"}
+                                                           : Log())
+        << mouseMessage;
   }
 }
 
-TEST_F(Form1Test, EachMenuEntryRunsItsCommand) {
-  const struct {
-    std::u16string_view name;
-    CallLog expected;
-  } cases[] = {
-      {u"mnuOffBtn2", {"mnuOffBtn_Click"}},
-      {u"mnuHoldit", {"mnuHoldit_Click"}},
-      {u"mnuHelp", {"mnuHelp_Click"}},
-      {u"mnuAbout", {"mnuAbout_Click"}},
-      {u"mnuDoNoting", {}},
-      // The icon goes before any window does.
-      {u"mnuExit", {"nim:delete", "UnloadAllForms"}},
-  };
-  for (const auto& c : cases) {
-    const auto item = std::find_if(kBMenu.begin(), kBMenu.end(),
-                                   [&](const MenuItem& i) { return i.name == c.name; });
-    ASSERT_NE(item, kBMenu.end());
-    log.clear();
-    form.onMenuCommand(static_cast<int>(item->command));
-    EXPECT_EQ(log, c.expected) << fakes::narrow(std::u16string(c.name));
+TEST(Form1, TheMenusEntriesInOrderEachRunningItsCommand) {
+  const std::string about =
+      "box:0,Tenebrolite,4,"
+      "          Tenebrolite  v1.0\r\n"
+      "          by  Velmarind Media\r\n"
+      "\r\n"
+      "          https://velmarind.example          \r\n"
+      "\r\n"
+      "          Go to web?";
+  // About answered No, Yes, or not at all (the box failed); the folder read afresh
+  // (a drive root keeps both "\").
+  for (const int answer : {mb::kIdNo, mb::kIdYes, 0}) {
+    fakes::World world;
+    world.start();
+    world.windows.answer = answer;
+    world.appInfo.folder = answer != mb::kIdYes ? u"C:\\Program Files\\Tenebrolite" : u"D:\\";
+    const std::string help =
+        answer != mb::kIdYes ? "C:\\Program Files\\Tenebrolite\\help.html" : "D:\\\\help.html";
+    Log afterAbout = {about};
+    if (answer == mb::kIdYes)
+      afterAbout.push_back("shell:16,open,https://velmarind.example/products.html,5");
+    world.windows.main->onTrayNotification(msg::kRButtonUp);
+    // Exit with the dialog open: the icon goes before any window does.
+    const std::pair<std::u16string, Log> expected[] = {
+        {u"Switch Off", kSwitchOff},
+        {u"Anti shake", {"dialog:96"}},
+        {u"", {}},
+        {u"Help", {"shell:16,open," + help + ",5"}},
+        {u"About", afterAbout},
+        {u"Close", {}},
+        {u"Exit", {"nim:delete", "unload:16", "unload:49"}}};
+    const std::vector<MenuEntry> entries = world.windows.popup;
+    ASSERT_EQ(entries.size(), std::size(expected));
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+      const auto& [caption, log] = expected[i];
+      EXPECT_EQ(entries[i].caption, caption);
+      EXPECT_EQ(entries[i].separator, caption.empty());
+      if (entries[i].separator) continue;
+      world.log.clear();
+      world.windows.main->onMenuCommand(entries[i].command);
+      EXPECT_EQ(world.log, log) << fakes::narrow(caption);
+    }
   }
-}
-
-TEST_F(Form1Test, ExitRemovesTheIconThatWasAdded) {
-  form.mnuExit_Click();
-  ASSERT_EQ(shell.records.size(), 2u);
-  EXPECT_EQ(shell.records[1].hWnd, FakeWindowSystem::kMainWindow);
-  EXPECT_EQ(shell.records[1].uID, 1u);
-}
-
-TEST_F(Form1Test, ANewDisplayScaleChangesTheIconsPictureOnly) {
-  windows.smallIconHandle = 0x20040;
-  form.onDpiChanged();
-  EXPECT_EQ(log, CallLog{"nim:modify"});
-  EXPECT_EQ(shell.records.back().hIcon, 0x20040u);
-  EXPECT_EQ(shell.records.back().uFlags, 7u);
-  EXPECT_EQ(shell.records.back().szTip, u"Tenebrolite");
-}
-
-TEST_F(Form1Test, TaskbarCreatedAddsTheIconAgain) {
-  form.onTaskbarCreated();
-  EXPECT_EQ(log, CallLog{"nim:add"});
-  EXPECT_EQ(shell.records.back().szTip, u"Tenebrolite");
 }
 
 }  // namespace

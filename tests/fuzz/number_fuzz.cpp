@@ -1,25 +1,27 @@
-// Any text at all, read as a stored hold: the parse must not misbehave and the
-// hold must land in 0..10000 ms. Read as plain decimal digits, the same bytes
-// must give the double the C library's correctly rounded strtod gives.
+// Any text, read as a stored hold and tested as the dialog's text in each
+// locale the tests know, under ASan and UBSan. Read as plain decimal digits,
+// the same bytes must give the double that the C library's correctly rounded
+// strtod gives.
 #include <bit>
-#include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 
+#include "power/numeric_text.h"
 #include "power/parse_number.h"
 #include "power/switch_off.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  // Bytes as they come, one character each: the digits, signs and letters the
-  // parse looks at are all single bytes.
-  std::u16string text(data, data + size);
-  (void)power::ParseLeadingNumber(text);
-  const std::uint32_t ms = power::holdMilliseconds(text);
-  if (ms > power::kLongestHoldMs) std::abort();
+  static const platform::NumberConventions locales[] = {
+      {u".", u",", u"$"}, {u",", u".", u"\u20AC"}, {u",", u"\u202F", u"\u20AC"}};
+  // Two bytes a character, so that separators beyond ASCII can turn up too.
+  std::u16string text;
+  for (std::size_t i = 0; i + 1 < size; i += 2) text.push_back(data[i] | (data[i + 1] << 8));
+  (void)power::holdMilliseconds(text);
+  for (const auto& conventions : locales) (void)power::IsNumericText(text, conventions);
 
   // The first byte places the point, the second the exponent (times 3), the
-  // rest are digits ("0".."9" stand for themselves).
+  // rest are digits.
   if (size < 3) return 0;
   std::string plain;
   for (std::size_t i = 2; i < size; ++i) {

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "harness.h"
+#include "power/holdit.h"
 
 namespace {
 
@@ -46,7 +47,7 @@ int wmain(int argc, wchar_t** argv) {
   const int height = GetSystemMetrics(SM_CYSCREEN);
   StoredHold absent;  // the dialog shows "3" whatever is stored; nothing left behind
 
-  Program program(builtProgram(), false);
+  Program program(buildFolder() + L"\\Tenebrolite.exe");
   program.mainWindow();
   Sleep(1500);  // the taskbar shows the icon
 
@@ -65,19 +66,20 @@ int wmain(int argc, wchar_t** argv) {
   waitFor([&] { return !IsWindowVisible(popup); });
 
   // The hold-time dialog, with a value typed.
-  program.chooseCommand(command::kAntiShake);
+  program.choose(tray::MenuCommand::Holdit);
   HWND dialog = visibleWindowOf(program.pid(), L"TenebroliteDialog");
   if (dialog == nullptr) return 1;
-  SendMessageW(GetDlgItem(dialog, 1002), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"2.5"));
-  SendMessageW(GetDlgItem(dialog, 1002), EM_SETSEL, 3, 3);
+  HWND text = GetDlgItem(dialog, power::Holdit::text1);
+  SendMessageW(text, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"2.5"));
+  SendMessageW(text, EM_SETSEL, 3, 3);
   RECT dialogRect{};
   GetWindowRect(dialog, &dialogRect);
   shoot(L"dialog", dialogRect, 16);
-  PostMessageW(GetDlgItem(dialog, 1004), BM_CLICK, 0, 0);
+  PostMessageW(GetDlgItem(dialog, power::Holdit::Command2), BM_CLICK, 0, 0);
   waitFor([&] { return !IsWindow(dialog); });
 
   // The About message.
-  program.chooseCommand(command::kAbout);
+  program.choose(tray::MenuCommand::About);
   HWND about = visibleWindowOf(program.pid(), L"#32770");
   if (about == nullptr) return 1;
   RECT aboutRect{};
