@@ -12,7 +12,8 @@ namespace {
 using fakes::Log;
 using namespace platform;
 
-const Log kSwitchOff = {"send:16,274,61808,2", "dispatch", "block", "sleep:0", "unblock"};
+const Log kSwitchOff = {"send:16,274,61808,2", "dispatch", "guard on", "block", "sleep:0",
+                        "guard off",           "unblock"};
 
 TEST(Form1, TheIconKeepsItsRecordWhenReAddedOrGivenANewPicture) {
   fakes::World world;
