@@ -18,7 +18,7 @@ TEST(HelpAbout, HelpOpensThePageBesideTheProgramAndAboutAsks) {
   const RelayCall help = program.calls("shell32.ShellExecuteW").at(1);
   // The show command is an int: the register's upper half is whatever was there.
   EXPECT_EQ(help.args, (std::vector<unsigned long long>{form1, help.args[1], help.args[2], 0, 0,
-                                                        help.args[5] & ~0xFFFFFFFFULL | 5}));
+                                                        (help.args[5] & ~0xFFFFFFFFULL) | 5}));
   // COM, in a single-threaded apartment, once, before the first ShellExecuteW
   // (Wine forwards ole32's CoInitializeEx to combase).
   const auto com = program.calls("combase.CoInitializeEx");
