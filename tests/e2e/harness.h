@@ -9,7 +9,6 @@
 #include <cstdlib>
 #include <fstream>
 #include <functional>
-#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -304,19 +303,6 @@ class Program {
   std::size_t count(const std::string& function, unsigned long long firstArg) const {
     const auto all = calls(function);
     return std::count_if(all.begin(), all.end(), [&](auto& c) { return c.args.at(0) == firstArg; });
-  }
-  // The length of each hold so far that has ended: the last Sleep of the
-  // unblocking thread before its unblock.
-  std::vector<unsigned long long> endedHolds() const {
-    std::map<unsigned long, unsigned long long> slept;
-    std::vector<unsigned long long> holds;
-    for (const RelayCall& call : calls({"kernel32.Sleep", "user32.BlockInput"})) {
-      if (call.function == "kernel32.Sleep") slept[call.thread] = call.args.at(0);
-      if (call.function == "user32.BlockInput" && call.args.at(0) == 0) {
-        holds.push_back(slept[call.thread]);
-      }
-    }
-    return holds;
   }
 
  private:
