@@ -49,12 +49,13 @@ inline bool waitFor(const std::function<bool()>& condition,
 // Runs a Linux command line, waits for it to end and gives what it printed.
 inline std::string runUnix(const std::wstring& commandLine) {
   // Wine does not signal the handle of a Linux process when it ends: the
-  // output appears under its final name once it is complete.
+  // output appears under its final name once it is complete. It goes to the
+  // build folder (Z:\work is /work), which no other checkout shares.
   static int serial = 0;
-  const std::wstring out = L"/tmp/tenebrolite-e2e-" + std::to_wstring(GetCurrentProcessId()) +
-                           L"-" + std::to_wstring(++serial);
-  std::wstring command = L"/bin/sh -c \"(" + commandLine + L") >" + out +
-                         L".part 2>/dev/null; mv " + out + L".part " + out + L"\"";
+  std::wstring out = buildFolder().substr(2) + L"\\unix-output-" + std::to_wstring(++serial);
+  std::replace(out.begin(), out.end(), L'\\', L'/');
+  std::wstring command = L"/bin/sh -c \"(" + commandLine + L") >'" + out +
+                         L".part' 2>/dev/null; mv '" + out + L".part' '" + out + L"'\"";
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info{};
