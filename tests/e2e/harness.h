@@ -9,7 +9,6 @@
 #include <cstdlib>
 #include <fstream>
 #include <functional>
-#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -50,12 +49,13 @@ inline bool waitFor(const std::function<bool()>& condition,
 // Runs a Linux command line, waits for it to end and gives what it printed.
 inline std::string runUnix(const std::wstring& commandLine) {
   // Wine does not signal the handle of a Linux process when it ends: the
-  // output appears under its final name once it is complete.
+  // output appears under its final name once it is complete. It goes to the
+  // build folder (Z:\work is /work), which no other checkout shares.
   static int serial = 0;
-  const std::wstring out = L"/tmp/tenebrolite-e2e-" + std::to_wstring(GetCurrentProcessId()) +
-                           L"-" + std::to_wstring(++serial);
-  std::wstring command = L"/bin/sh -c \"(" + commandLine + L") >" + out +
-                         L".part 2>/dev/null; mv " + out + L".part " + out + L"\"";
+  std::wstring out = buildFolder().substr(2) + L"\\unix-output-" + std::to_wstring(++serial);
+  std::replace(out.begin(), out.end(), L'\\', L'/');
+  std::wstring command = L"/bin/sh -c \"(" + commandLine + L") >'" + out +
+                         L".part' 2>/dev/null; mv '" + out + L".part' '" + out + L"'\"";
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info{};
@@ -308,19 +308,6 @@ class Program {
   std::size_t count(const std::string& function, unsigned long long firstArg) const {
     const auto all = calls(function);
     return std::count_if(all.begin(), all.end(), [&](auto& c) { return c.args.at(0) == firstArg; });
-  }
-  // The length of each hold so far that has ended: the last Sleep of the
-  // unblocking thread before its unblock.
-  std::vector<unsigned long long> endedHolds() const {
-    std::map<unsigned long, unsigned long long> slept;
-    std::vector<unsigned long long> holds;
-    for (const RelayCall& call : calls({"kernel32.Sleep", "user32.BlockInput"})) {
-      if (call.function == "kernel32.Sleep") slept[call.thread] = call.args.at(0);
-      if (call.function == "user32.BlockInput" && call.args.at(0) == 0) {
-        holds.push_back(slept[call.thread]);
-      }
-    }
-    return holds;
   }
 
  private:
