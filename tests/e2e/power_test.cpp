@@ -9,8 +9,8 @@
 namespace e2e {
 namespace {
 
-// The switch-off's calls in order: the power-down sent to Form1, the hold on that
-// thread and the hooks' thread (other threads may call in between). Under Wine
+// The switch-off's calls in order: the power-down sent to Form1, the hold on the
+// UI thread and the hooks' thread (other threads may call in between). Under Wine
 // BlockInput fails, as for an ordinary user on Windows: low-level hooks go in.
 std::string switchOffCalls(const Program& program) {
   const auto form1 = reinterpret_cast<std::uintptr_t>(program.mainWindow());
@@ -22,7 +22,7 @@ std::string switchOffCalls(const Program& program) {
     const std::string name = call.function.substr(call.function.find('.') + 1);
     const auto& a = call.args;
     if (name == "SendMessageW" && a.at(0) == form1 && a.at(1) == WM_SYSCOMMAND &&
-        a.at(2) == SC_MONITORPOWER && a.at(3) == 2) {
+        a.at(2) == SC_MONITORPOWER && a.at(3) == 2 && (thread == 0 || call.thread == thread)) {
       thread = call.thread;
       words += "power ";
     } else if (name != "SendMessageW" &&
