@@ -11,6 +11,8 @@
 set -uo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+# shellcheck source=tools/xvfb.sh
+. "$root/tools/xvfb.sh"
 session=$(mktemp -d /tmp/tenebrolite-session.XXXXXX)
 chmod 700 "$session"
 pids=()
@@ -22,25 +24,15 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$session/display" >/dev/null 2>&1 &
-pids+=($!)
-for _ in $(seq 100); do
-  [ -s "$session/display" ] && break
-  sleep 0.05
-done
-if [ ! -s "$session/display" ]; then
-  echo "linux-session: Xvfb did not start" >&2
-  exit 1
-fi
-export DISPLAY=":$(tr -d '[:space:]' <"$session/display")"
+start_xvfb "$session/display"
+started=$?
+pids+=("$xvfb_pid")
+[ "$started" -eq 0 ] || exit 1
 
 dbus-daemon --session --nofork --nopidfile --print-address=4 --address="unix:path=$session/bus" \
   4>"$session/bus-address" >/dev/null 2>&1 &
 pids+=($!)
-for _ in $(seq 100); do
-  [ -s "$session/bus-address" ] && break
-  sleep 0.05
-done
+wait_for_file "$session/bus-address"
 export DBUS_SESSION_BUS_ADDRESS=$(head -1 "$session/bus-address")
 
 mkdir -p "$session/runtime" "$session/home/.config"

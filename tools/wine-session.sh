@@ -8,6 +8,8 @@
 set -uo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+# shellcheck source=tools/xvfb.sh
+. "$root/tools/xvfb.sh"
 export WINEPREFIX="${TENEBROLITE_WINEPREFIX:-$root/build/wine-prefix}"
 export WINEARCH=win64
 export WINEDEBUG="${WINEDEBUG:--all}"
@@ -28,17 +30,7 @@ trap 'exit 130' INT TERM
 
 if [ -z "${TENEBROLITE_USE_DISPLAY:-}" ]; then
   displayfile=$(mktemp)
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$displayfile" >/dev/null 2>&1 &
-  xvfb_pid=$!
-  for _ in $(seq 100); do
-    [ -s "$displayfile" ] && break
-    sleep 0.05
-  done
-  if [ ! -s "$displayfile" ]; then
-    echo "wine-session: Xvfb did not start" >&2
-    exit 1
-  fi
-  export DISPLAY=":$(tr -d '[:space:]' <"$displayfile")"
+  start_xvfb "$displayfile" || exit 1
   rm -f "$displayfile"
 fi
 

@@ -36,22 +36,11 @@ Win32HoldGuard::~Win32HoldGuard() {
 }
 
 void Win32HoldGuard::start() {
-  if (thread_) return;
-  ready_.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
-  if (!ready_) return;
-  DWORD id = 0;
-  thread_.reset(CreateThread(nullptr, 0, &threadMain, this, 0, &id));
-  if (!thread_) return;
-  threadId_ = id;
-  WaitForSingleObject(ready_.get(), INFINITE);
+  thread_.start(&threadMain, this);
 }
 
 void Win32HoldGuard::stop() {
-  if (!thread_) return;
-  PostThreadMessageW(threadId_, WM_QUIT, 0, 0);
-  WaitForSingleObject(thread_.get(), INFINITE);
-  thread_.reset();
-  threadId_ = 0;
+  thread_.stop();
 }
 
 void Win32HoldGuard::noteInput() {
@@ -86,11 +75,8 @@ void Win32HoldGuard::run() {
   rule_.begin();
   wakePosted_ = false;
   window_ = window;
-  // The queue exists before the starter goes on, so the WM_QUIT that ends the
-  // hold cannot get lost.
+  thread_.ready();
   MSG message;
-  PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE);
-  SetEvent(ready_.get());
 
   const std::function<bool()> ownDesktop = [this] { return inputDesktopIsOurs(); };
   Milliseconds next = -1;

@@ -5,7 +5,7 @@
 #include <atomic>
 
 #include "platform/hold_guard.h"
-#include "platform/win32/handles.h"
+#include "platform/win32/message_thread.h"
 
 namespace platform::win32 {
 
@@ -38,9 +38,7 @@ class Win32HoldGuard final : public HoldGuard {
   bool inputDesktopIsOurs() const;
 
   WakeRule& rule_;
-  OwnedHandle thread_;
-  DWORD threadId_ = 0;
-  OwnedHandle ready_;
+  MessageThread thread_;
   std::atomic<HWND> window_{nullptr};
   // Set while a wake message waits in the guard's queue, so that a burst of
   // mouse moves posts one message, not thousands.

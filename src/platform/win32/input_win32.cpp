@@ -20,17 +20,13 @@ LRESULT CALLBACK swallow(int code, WPARAM wParam, LPARAM lParam) {
 
 }  // namespace
 
-Win32Input::~Win32Input() {
-  stopHooks();
-}
-
 void Win32Input::blockInput(bool block) {
   if (block) {
-    if (!BlockInput(TRUE)) startHooks();
+    if (!BlockInput(TRUE)) hooks_.start(&hookThreadMain, this);
     return;
   }
   BlockInput(FALSE);
-  stopHooks();
+  hooks_.stop();
 }
 
 DWORD WINAPI Win32Input::hookThreadMain(void* self) {
@@ -39,32 +35,10 @@ DWORD WINAPI Win32Input::hookThreadMain(void* self) {
   HINSTANCE module = GetModuleHandleW(nullptr);
   OwnedHook keyboard(SetWindowsHookExW(WH_KEYBOARD_LL, &swallow, module, 0));
   OwnedHook mouse(SetWindowsHookExW(WH_MOUSE_LL, &swallow, module, 0));
-  // The queue exists before the starter goes on, so the WM_QUIT that ends the
-  // hold cannot get lost.
+  input->hooks_.ready();
   MSG message;
-  PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE);
-  SetEvent(input->hooksReady_.get());
   while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
   return 0;
-}
-
-void Win32Input::startHooks() {
-  if (hookThread_) return;
-  hooksReady_.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
-  if (!hooksReady_) return;
-  DWORD id = 0;
-  hookThread_.reset(CreateThread(nullptr, 0, &hookThreadMain, this, 0, &id));
-  if (!hookThread_) return;
-  hookThreadId_ = id;
-  WaitForSingleObject(hooksReady_.get(), INFINITE);
-}
-
-void Win32Input::stopHooks() {
-  if (!hookThread_) return;
-  PostThreadMessageW(hookThreadId_, WM_QUIT, 0, 0);
-  WaitForSingleObject(hookThread_.get(), INFINITE);
-  hookThread_.reset();
-  hookThreadId_ = 0;
 }
 
 }  // namespace platform::win32

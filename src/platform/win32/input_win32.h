@@ -3,8 +3,8 @@
 #include <windows.h>
 
 #include "platform/input.h"
-#include "platform/win32/handles.h"
 #include "platform/win32/hold_guard_win32.h"
+#include "platform/win32/message_thread.h"
 
 namespace platform::win32 {
 
@@ -16,7 +16,6 @@ namespace platform::win32 {
 class Win32Input final : public Input {
  public:
   explicit Win32Input(Win32HoldGuard& guard) : guard_(guard) {}
-  ~Win32Input() override;
   Win32Input(const Win32Input&) = delete;
   Win32Input& operator=(const Win32Input&) = delete;
 
@@ -24,13 +23,9 @@ class Win32Input final : public Input {
 
  private:
   static DWORD WINAPI hookThreadMain(void* self);
-  void startHooks();
-  void stopHooks();
 
   Win32HoldGuard& guard_;
-  OwnedHandle hooksReady_;
-  OwnedHandle hookThread_;
-  DWORD hookThreadId_ = 0;
+  MessageThread hooks_;
 };
 
 }  // namespace platform::win32
