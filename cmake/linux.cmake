@@ -48,11 +48,14 @@ add_executable(tenebrolite
   src/platform/linux/linux_main.cpp
   src/platform/linux/qt_window_system.cpp
   src/platform/linux/qt_tray.cpp
+  src/platform/linux/session.cpp
+  src/platform/linux/wayland_power.cpp
   src/platform/linux/x11_hold.cpp
   src/platform/linux/tenebrolite.qrc
 )
 target_link_libraries(tenebrolite PRIVATE tenebrolite_linux_files tenebrolite_core project_warnings
   Qt6::Widgets Qt6::DBus PkgConfig::XCB)
+set_target_properties(tenebrolite PROPERTIES AUTOMOC ON)
 target_compile_definitions(tenebrolite PRIVATE QT_NO_KEYWORDS)
 target_compile_options(tenebrolite PRIVATE -ffunction-sections -fdata-sections)
 target_link_options(tenebrolite PRIVATE -s -Wl,--gc-sections -Wl,--as-needed)

@@ -1,13 +1,11 @@
-// The program's entry point on Linux: composes the Qt and X11 platform and
-// runs the program.
-#include <QtGui/qguiapplication_platform.h>
+// The program's entry point on Linux: composes the Qt and X11 or Wayland
+// platform and runs the program.
 #include <unistd.h>
 #include <QApplication>
 #include <QIcon>
 #include <QLocale>
 
 #include <chrono>
-#include <cstdlib>
 #include <string>
 #include <thread>
 
@@ -16,8 +14,8 @@
 #include "platform/linux/file_registry.h"
 #include "platform/linux/qt_tray.h"
 #include "platform/linux/qt_window_system.h"
+#include "platform/linux/session.h"
 #include "platform/linux/utf8.h"
-#include "platform/linux/x11_hold.h"
 #include "power/hold_guard.h"
 #include "tray/menu.h"
 
@@ -67,25 +65,6 @@ class LinuxAppInfo final : public AppInfo {
   std::u16string pathSeparator() override { return u"/"; }
 };
 
-// In a Wayland session neither DPMS nor the screen saver of Xwayland reaches
-// the real display, and X grabs hold only X programs: there is no hold.
-class NoGuard final : public HoldGuard {
- public:
-  void start() override {}
-  void stop() override {}
-};
-class NoInputBlock final : public Input {
- public:
-  void blockInput(bool) override {}
-};
-
-bool waylandSession() {
-  const char* type = std::getenv("XDG_SESSION_TYPE");
-  const char* display = std::getenv("WAYLAND_DISPLAY");
-  return (type != nullptr && std::string(type) == "wayland") ||
-         (display != nullptr && display[0] != '\0');
-}
-
 }  // namespace
 }  // namespace platform::linux_desktop
 
@@ -96,40 +75,29 @@ int main(int argc, char** argv) {
   QApplication::setApplicationName(QStringLiteral("Tenebrolite"));
   QApplication::setWindowIcon(QIcon(QStringLiteral(":/tenebrolite.ico")));
 
-  const bool wayland = waylandSession();
   const std::string config = configHome();
   FileRegistry registry(config + "/Velmarind/Tenebrolite.conf");
   DesktopAutostart autostart(config + "/autostart");
   power::HoldGuardRule guardRule;
-  X11HoldGuard x11Guard(guardRule);
-  X11Input x11Input(x11Guard);
-  NoGuard noGuard;
-  NoInputBlock noInputBlock;
+  DesktopSession session(guardRule);
 
-  bool waylandToldOnce = false;
+  bool toldOnce = false;
   QtWindowSystem windows([&] {
-    if (wayland) {
-      // Once a run: a click that would otherwise fail in silence.
-      if (!waylandToldOnce) {
-        waylandToldOnce = true;
-        windows.messageBox(0,
-                           u"Tenebrolite cannot switch the display off in a Wayland session "
-                           u"yet. Log in with an X11 session.",
-                           u"Tenebrolite", platform::mb::kOk);
-      }
-      return;
-    }
-    if (auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>()) {
-      XcbPower power(x11->connection());
-      powerDown(power);
+    // Once a run: a click that would otherwise fail in silence.
+    if (!session.powerDown() && !toldOnce) {
+      toldOnce = true;
+      windows.messageBox(0,
+                         u"Tenebrolite cannot switch the display off on this desktop. It can in "
+                         u"X11 sessions, and on GNOME and KDE Plasma under Wayland.",
+                         u"Tenebrolite", platform::mb::kOk);
     }
   });
   QtShell shell(windows, tray::popupEntries());
   ThreadSleeper sleeper;
   LinuxAppInfo appInfo;
   QtLocale locale;
-  platform::HoldGuard& guard = wayland ? static_cast<platform::HoldGuard&>(noGuard) : x11Guard;
-  platform::Input& input = wayland ? static_cast<platform::Input&>(noInputBlock) : x11Input;
+  platform::HoldGuard& guard = session.guard();
+  platform::Input& input = session.input();
   app::Platform platform{registry, windows, shell,  input,    guard,
                          sleeper,  appInfo, locale, autostart};
 

@@ -5,18 +5,13 @@
 #include <unistd.h>
 #include <xcb/dpms.h>
 
-#include <chrono>
 #include <cstdlib>
 #include <future>
 
+#include "platform/linux/clock.h"
+
 namespace platform::linux_desktop {
 namespace {
-
-Milliseconds now() {
-  return std::chrono::duration_cast<std::chrono::milliseconds>(
-             std::chrono::steady_clock::now().time_since_epoch())
-      .count();
-}
 
 // The wait between two tries of a refused grab.
 constexpr Milliseconds kGrabRetryMs = 10;
@@ -174,9 +169,9 @@ void X11HoldGuard::run(int wakeFd, std::promise<void>& ready) {
       std::free(event);
     }
     if (woken) rule_.noteWake();
-    if (rule_.due(now(), ownDesktop, next)) powerDown(power);
+    if (rule_.due(steadyNow(), ownDesktop, next)) powerDown(power);
 
-    Milliseconds timeout = next < 0 ? -1 : std::max<Milliseconds>(0, next - now());
+    Milliseconds timeout = next < 0 ? -1 : std::max<Milliseconds>(0, next - steadyNow());
     if (grabWanted_ && !(keyboard && pointer)) {
       timeout = timeout < 0 ? kGrabRetryMs : std::min(timeout, kGrabRetryMs);
     }

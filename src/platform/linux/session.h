@@ -1,0 +1,41 @@
+#pragma once
+
+#include "platform/hold_guard.h"
+#include "platform/input.h"
+#include "platform/linux/wayland_power.h"
+#include "platform/linux/x11_hold.h"
+
+namespace platform::linux_desktop {
+
+// How the display is switched off and held in this session, decided in one
+// place. A Wayland session (XDG_SESSION_TYPE says so, or WAYLAND_DISPLAY is
+// set) has no way for a client to reach the display or to hold input, even
+// through Xwayland: the desktop is asked on the session bus and the guard
+// only keeps the display dark. Any other session is X11's: DPMS (or the
+// screen saver), and grabs for the hold.
+class DesktopSession {
+ public:
+  explicit DesktopSession(WakeRule& rule);
+  DesktopSession(const DesktopSession&) = delete;
+  DesktopSession& operator=(const DesktopSession&) = delete;
+
+  bool wayland() const { return wayland_; }
+  // False when nothing could be asked to switch the display off.
+  bool powerDown();
+  HoldGuard& guard();
+  Input& input();
+
+ private:
+  class NoInputBlock final : public Input {
+   public:
+    void blockInput(bool) override {}
+  };
+
+  bool wayland_;
+  X11HoldGuard x11Guard_;
+  X11Input x11Input_{x11Guard_};
+  MutterHoldGuard mutterGuard_;
+  NoInputBlock noInputBlock_;
+};
+
+}  // namespace platform::linux_desktop

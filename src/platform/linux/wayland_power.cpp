@@ -1,0 +1,178 @@
+#include "platform/linux/wayland_power.h"
+
+#include <QDBusMessage>
+#include <QDBusVariant>
+#include <QTimer>
+#include <algorithm>
+#include <functional>
+#include <future>
+#include <utility>
+
+#include "platform/linux/clock.h"
+
+namespace platform::linux_desktop {
+namespace {
+
+// GNOME's compositor: its display configuration, meant for GNOME's own
+// settings daemon, so a refusal is as good as no answer.
+QString mutterService() { return QStringLiteral("org.gnome.Mutter.DisplayConfig"); }
+QString mutterPath() { return QStringLiteral("/org/gnome/Mutter/DisplayConfig"); }
+QString powerSaveMode() { return QStringLiteral("PowerSaveMode"); }
+QString propertiesInterface() { return QStringLiteral("org.freedesktop.DBus.Properties"); }
+constexpr int kPowerOn = 0;
+constexpr int kPowerOff = 3;
+
+// No answer within a second is no answer: the UI thread waits for it.
+constexpr int kCallTimeoutMs = 1000;
+
+QDBusMessage request(const QString& service, const QString& path, const QString& interface,
+                     const QString& method, const QVariantList& arguments = {}) {
+  QDBusMessage message = QDBusMessage::createMethodCall(service, path, interface, method);
+  message.setArguments(arguments);
+  // Asking must not start a desktop's service in another desktop's session.
+  message.setAutoStartService(false);
+  return message;
+}
+
+QDBusMessage call(const QDBusConnection& bus, const QDBusMessage& message) {
+  return bus.call(message, QDBus::Block, kCallTimeoutMs);
+}
+
+bool setPowerSaveMode(const QDBusConnection& bus, int mode) {
+  const QDBusMessage set =
+      request(mutterService(), mutterPath(), propertiesInterface(), QStringLiteral("Set"),
+              {mutterService(), powerSaveMode(), QVariant::fromValue(QDBusVariant(mode))});
+  return call(bus, set).type() == QDBusMessage::ReplyMessage;
+}
+
+// The global shortcut of KDE Plasma's power management, if it has one.
+bool invokeTurnOffScreen(const QDBusConnection& bus) {
+  const QString service = QStringLiteral("org.kde.kglobalaccel");
+  const QString path = QStringLiteral("/component/org_kde_powerdevil");
+  const QString component = QStringLiteral("org.kde.kglobalaccel.Component");
+  const QString shortcut = QStringLiteral("Turn Off Screen");
+  // Invoking a name the component lacks succeeds silently: ask for it first.
+  const QDBusMessage names =
+      call(bus, request(service, path, component, QStringLiteral("shortcutNames")));
+  if (names.type() != QDBusMessage::ReplyMessage ||
+      !names.arguments().value(0).toStringList().contains(shortcut)) {
+    return false;
+  }
+  return call(bus, request(service, path, component, QStringLiteral("invokeShortcut"),
+                           {shortcut}))
+             .type() == QDBusMessage::ReplyMessage;
+}
+
+}  // namespace
+
+bool requestDesktopPowerDown(const QDBusConnection& bus) {
+  return setPowerSaveMode(bus, kPowerOff) || invokeTurnOffScreen(bus);
+}
+
+// On the guard's thread: the compositor's reports and the rule's timer.
+class MutterWatch final : public QObject {
+  Q_OBJECT
+
+ public:
+  MutterWatch(QDBusConnection bus, WakeRule& rule) : bus_(std::move(bus)), rule_(rule) {
+    timer_.setSingleShot(true);
+    QObject::connect(&timer_, &QTimer::timeout, this, [this] { answer(); });
+    bus_.connect(mutterService(), mutterPath(), propertiesInterface(),
+                 QStringLiteral("PropertiesChanged"), this,
+                 SLOT(propertiesChanged(QString, QVariantMap, QStringList)));
+    // The display may have woken between the click's power-down and now; the
+    // bus answers this after it has the subscription above.
+    const QDBusMessage reply =
+        call(bus_, request(mutterService(), mutterPath(), propertiesInterface(),
+                           QStringLiteral("Get"), {mutterService(), powerSaveMode()}));
+    if (reply.type() == QDBusMessage::ReplyMessage &&
+        qvariant_cast<QDBusVariant>(reply.arguments().value(0)).variant().toInt() == kPowerOn) {
+      wake();
+    }
+  }
+
+ public Q_SLOTS:
+  void propertiesChanged(const QString& interface, const QVariantMap& changed,
+                         const QStringList& /*invalidated*/) {
+    const auto mode = changed.find(powerSaveMode());
+    if (interface == mutterService() && mode != changed.end() && mode->toInt() == kPowerOn) {
+      wake();
+    }
+  }
+
+ private:
+  void wake() {
+    rule_.noteWake();
+    answer();
+  }
+
+  void answer() {
+    // The lock screen is the user's: a wake there is let be.
+    const std::function<bool()> ownDesktop = [this] {
+      const QDBusMessage active =
+          call(bus_, request(QStringLiteral("org.gnome.ScreenSaver"),
+                             QStringLiteral("/org/gnome/ScreenSaver"),
+                             QStringLiteral("org.gnome.ScreenSaver"), QStringLiteral("GetActive")));
+      return !(active.type() == QDBusMessage::ReplyMessage &&
+               active.arguments().value(0).toBool());
+    };
+    Milliseconds next = -1;
+    if (rule_.due(steadyNow(), ownDesktop, next)) setPowerSaveMode(bus_, kPowerOff);
+    if (next >= 0) timer_.start(static_cast<int>(std::max<Milliseconds>(0, next - steadyNow())));
+  }
+
+  QDBusConnection bus_;
+  WakeRule& rule_;
+  QTimer timer_;
+};
+
+namespace {
+
+class GuardThread final : public QThread {
+ public:
+  GuardThread(WakeRule& rule, std::promise<void> ready) : rule_(rule), ready_(std::move(ready)) {}
+
+ protected:
+  void run() override {
+    const QString name = QStringLiteral("tenebrolite-hold-guard");
+    {
+      rule_.begin();
+      MutterWatch watch(QDBusConnection::connectToBus(QDBusConnection::SessionBus, name), rule_);
+      ready_.set_value();
+      // A quit() that comes before this makes it return at once.
+      exec();
+      rule_.end();
+    }
+    QDBusConnection::disconnectFromBus(name);
+  }
+
+ private:
+  WakeRule& rule_;
+  std::promise<void> ready_;
+};
+
+}  // namespace
+
+MutterHoldGuard::~MutterHoldGuard() {
+  stop();
+}
+
+void MutterHoldGuard::start() {
+  if (thread_) return;
+  std::promise<void> ready;
+  std::future<void> started = ready.get_future();
+  thread_ = std::make_unique<GuardThread>(rule_, std::move(ready));
+  thread_->start();
+  started.wait();
+}
+
+void MutterHoldGuard::stop() {
+  if (!thread_) return;
+  thread_->quit();
+  thread_->wait();
+  thread_.reset();
+}
+
+}  // namespace platform::linux_desktop
+
+#include "wayland_power.moc"
