@@ -72,6 +72,9 @@ bool requestDesktopPowerDown(const QDBusConnection& bus) {
 // On the guard's thread: the compositor's reports and the rule's timer.
 class MutterWatch final : public QObject {
   Q_OBJECT
+  QDBusConnection bus_;
+  WakeRule& rule_;
+  QTimer timer_;
 
  public:
   MutterWatch(QDBusConnection bus, WakeRule& rule) : bus_(std::move(bus)), rule_(rule) {
@@ -91,7 +94,7 @@ class MutterWatch final : public QObject {
     }
   }
 
- public Q_SLOTS:
+ private Q_SLOTS:
   void propertiesChanged(const QString& interface, const QVariantMap& changed,
                          const QStringList& /*invalidated*/) {
     const auto mode = changed.find(powerSaveMode());
@@ -100,7 +103,6 @@ class MutterWatch final : public QObject {
     }
   }
 
- private:
   void wake() {
     rule_.noteWake();
     answer();
@@ -120,10 +122,6 @@ class MutterWatch final : public QObject {
     if (rule_.due(steadyNow(), ownDesktop, next)) setPowerSaveMode(bus_, kPowerOff);
     if (next >= 0) timer_.start(static_cast<int>(std::max<Milliseconds>(0, next - steadyNow())));
   }
-
-  QDBusConnection bus_;
-  WakeRule& rule_;
-  QTimer timer_;
 };
 
 namespace {
