@@ -15,10 +15,18 @@ namespace {
 
 // GNOME's compositor: its display configuration, meant for GNOME's own
 // settings daemon, so a refusal is as good as no answer.
-QString mutterService() { return QStringLiteral("org.gnome.Mutter.DisplayConfig"); }
-QString mutterPath() { return QStringLiteral("/org/gnome/Mutter/DisplayConfig"); }
-QString powerSaveMode() { return QStringLiteral("PowerSaveMode"); }
-QString propertiesInterface() { return QStringLiteral("org.freedesktop.DBus.Properties"); }
+QString mutterService() {
+  return QStringLiteral("org.gnome.Mutter.DisplayConfig");
+}
+QString mutterPath() {
+  return QStringLiteral("/org/gnome/Mutter/DisplayConfig");
+}
+QString powerSaveMode() {
+  return QStringLiteral("PowerSaveMode");
+}
+QString propertiesInterface() {
+  return QStringLiteral("org.freedesktop.DBus.Properties");
+}
 constexpr int kPowerOn = 0;
 constexpr int kPowerOff = 3;
 
@@ -58,8 +66,7 @@ bool invokeTurnOffScreen(const QDBusConnection& bus) {
       !names.arguments().value(0).toStringList().contains(shortcut)) {
     return false;
   }
-  return call(bus, request(service, path, component, QStringLiteral("invokeShortcut"),
-                           {shortcut}))
+  return call(bus, request(service, path, component, QStringLiteral("invokeShortcut"), {shortcut}))
              .type() == QDBusMessage::ReplyMessage;
 }
 
@@ -115,8 +122,7 @@ class MutterWatch final : public QObject {
           call(bus_, request(QStringLiteral("org.gnome.ScreenSaver"),
                              QStringLiteral("/org/gnome/ScreenSaver"),
                              QStringLiteral("org.gnome.ScreenSaver"), QStringLiteral("GetActive")));
-      return !(active.type() == QDBusMessage::ReplyMessage &&
-               active.arguments().value(0).toBool());
+      return !(active.type() == QDBusMessage::ReplyMessage && active.arguments().value(0).toBool());
     };
     Milliseconds next = -1;
     if (rule_.due(steadyNow(), ownDesktop, next)) setPowerSaveMode(bus_, kPowerOff);
