@@ -268,11 +268,13 @@ class Wayland(Session):
 
     def desktop(self, kind):
         self.log = os.path.join(self.folder, "desktop")
+        self.env["XDG_SESSION_TYPE"] = "wayland"
+        if kind == "nothing":
+            return
         desktop = subprocess.Popen(["/usr/bin/python3", DESKTOP, kind, self.log])
         self.addCleanup(desktop.wait)
         self.addCleanup(desktop.kill)
         wait_for(lambda: "up" in read(self.log), "the stand-in desktop")
-        self.env["XDG_SESSION_TYPE"] = "wayland"
 
     def requests(self, what):
         """(value, sender, seconds) of each request of that kind."""
@@ -330,18 +332,23 @@ class Wayland(Session):
         self.assertEqual([value for value, _, _ in self.requests("invoke")], ["Turn_Off_Screen"])
         self.assertFalse(xdotool("search", "--onlyvisible", "--name", "^Tenebrolite$"))
 
-    def test_a_refusal_says_once_that_it_cannot_switch_off(self):
-        self.desktop("refusing-gnome")
-        write_hold(0)
-        self.start()
-        for click in range(2):
-            asked = len(self.requests("set"))
-            self.activate()
-            wait_for(lambda: len(self.requests("set")) > asked, "the request")
-            if click == 0:
-                keys_to(visible_window("Tenebrolite"), "Return")
-            time.sleep(0.5)
-            self.assertFalse(xdotool("search", "--onlyvisible", "--name", "^Tenebrolite$"))
+    def test_no_answer_and_a_refusal_are_told_once_a_run(self):
+        for desktop in ("nothing", "refusing-gnome"):
+            if self.program:
+                self.program.kill()
+                self.program.wait()
+            self.desktop(desktop)
+            write_hold(0)
+            self.start()
+            for click in range(2):
+                asked = len(self.requests("set"))
+                self.activate()
+                if desktop != "nothing":
+                    wait_for(lambda: len(self.requests("set")) > asked, "the request")
+                if click == 0:
+                    keys_to(visible_window("Tenebrolite"), "Return")
+                time.sleep(0.5)
+                self.assertFalse(xdotool("search", "--onlyvisible", "--name", "^Tenebrolite$"))
         self.assertEqual(saver(), "off")
 
 
