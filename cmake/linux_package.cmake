@@ -47,3 +47,11 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://velmarind.example/)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS xdg-utils)  # Help and About open pages through xdg-open
 include(CPack)
+
+# The package made, installed, run in the private session and removed: the
+# installing may wait on another apt on the machine.
+add_test(NAME linux_e2e.Package
+  COMMAND ${CMAKE_SOURCE_DIR}/tools/linux-session.sh /usr/bin/python3
+          ${CMAKE_SOURCE_DIR}/tests/linux/e2e/package_test.py)
+set_tests_properties(linux_e2e.Package PROPERTIES LABELS e2e TIMEOUT 300
+  ENVIRONMENT "TENEBROLITE_BUILD=${CMAKE_BINARY_DIR}")
