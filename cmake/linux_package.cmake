@@ -2,6 +2,12 @@
 # page where the binary finds it, the desktop entry with its icons and
 # AppStream data under one reverse-DNS id, the licence.
 include(GNUInstallDirs)
+# Installing builds nothing (the build preset builds the program and its
+# icons): "all" would also build the unit tests and GoogleTest here.
+set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
+# The package's folders are 755 whatever the umask of the build.
+set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE
+  GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 set(TENEBROLITE_APP_ID example.velmarind.Tenebrolite)  # the site's domain, reversed
 
 # The icon theme's pictures, drawn by the same script as the exe's icon.
@@ -24,11 +30,6 @@ install(FILES res/linux/${TENEBROLITE_APP_ID}.desktop
 install(FILES res/linux/${TENEBROLITE_APP_ID}.metainfo.xml
   DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES LICENSE DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/tenebrolite RENAME copyright)
-# Installing builds nothing (the build preset builds the program and its
-# icons): "all" would also build the unit tests and GoogleTest here.
-set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
-set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE
-  GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME tenebrolite)

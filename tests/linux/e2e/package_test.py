@@ -26,7 +26,8 @@ OWN_FOLDERS = ("/usr/share/tenebrolite", "/usr/share/doc/tenebrolite")
 # As tools/deps.sh: root runs apt-get itself, anyone else through sudo; an
 # install elsewhere on the machine holds the lock for a while.
 SUDO = [] if os.geteuid() == 0 else ["sudo"]
-APT = [*SUDO, "env", "DEBIAN_FRONTEND=noninteractive", "apt-get", "-o", "DPkg::Lock::Timeout=120", "-y", "-qq"]
+APT = [*SUDO, "env", "DEBIAN_FRONTEND=noninteractive", "apt-get", "-o", "DPkg::Lock::Timeout=120",
+       "-y", "-qq"]
 
 
 def run(*args, cwd=None):
