@@ -4,14 +4,15 @@
 # make fuzz    runs each fuzzer for a minute
 # make bench   prints the exe's size, start-up, memory and idle CPU under Wine
 # make bench-linux  the Linux program's size and start-up beside an empty Qt program
-# make dist    packs Tenebrolite-1.1.0.0-win64.zip
+# make dist    packs Tenebrolite-1.1.0.0-win64.zip and tenebrolite_1.1.0.0_amd64.deb
 # make screenshots  remakes the pictures in docs/
 
 SHELL := /bin/bash
 PACKAGES := cmake make g++ googletest clang libclang-rt-14-dev \
             g++-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-win32 wine wine64 xvfb xdotool \
             pkg-config qt6-base-dev libxcb1-dev libxcb-dpms0-dev \
-            libxcb-screensaver0-dev dbus-daemon python3-dbus python3-gi
+            libxcb-screensaver0-dev dbus-daemon python3-dbus python3-gi \
+            dpkg-dev desktop-file-utils appstream
 FUZZ_SECONDS ?= 60
 
 .PHONY: all deps host sanitize windows linux run run-wine test test-host test-sanitize test-windows test-linux fuzz bench bench-linux dist screenshots clean
@@ -74,9 +75,10 @@ bench-linux: deps linux
 	cmake --build --preset linux --target empty_qt_program
 	tools/linux-session.sh /usr/bin/python3 tools/bench_linux.py build/linux
 
-dist: windows
+dist: windows linux
 	cd build/windows && cpack >/dev/null
-	@ls -l build/windows/Tenebrolite-*-win64.zip
+	cd build/linux && rm -f tenebrolite_*.deb && cpack >/dev/null
+	@ls -l build/windows/Tenebrolite-*-win64.zip build/linux/tenebrolite_*.deb
 
 # Chromium renders help.html; only this target installs it.
 screenshots: deps windows

@@ -87,3 +87,4 @@ target_link_options(empty_qt_program PRIVATE -s)
 
 add_test(NAME linux_tidy COMMAND ${CMAKE_SOURCE_DIR}/tools/tidy-linux.sh ${CMAKE_BINARY_DIR})
 set_tests_properties(linux_tidy PROPERTIES LABELS tidy)
+include(cmake/linux_package.cmake)

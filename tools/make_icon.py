@@ -1,9 +1,11 @@
 #!/usr/bin/env python3
-"""Draw the Tenebrolite application icon and write it as a multi-size .ico.
+"""Draw the Tenebrolite application icon and write it as a multi-size .ico,
+or one size of it as a PNG (the Linux desktops' icon theme).
 
 Usage (from anywhere; standard library only):
 
     python3 tools/make_icon.py [OUTPUT]
+    python3 tools/make_icon.py --png SIZE OUTPUT
 
 OUTPUT defaults to res/tenebrolite.ico in the repository.  The picture -- a
 grey monitor on a stand with a red/green/blue banded screen -- is drawn
@@ -17,6 +19,7 @@ bytes).  The output is byte-for-byte reproducible.
 
 import struct
 import sys
+import zlib
 from pathlib import Path
 
 SIZES = (16, 20, 24, 32, 48)
@@ -85,10 +88,10 @@ def layout(n):
     return shapes
 
 
-def render(n):
+def render(n, ss=SS):
     """Return n*n (r, g, b, a) tuples, top row first; colour is unpremultiplied."""
     shapes = layout(n)
-    offsets = [(k + 0.5) / SS for k in range(SS)]
+    offsets = [(k + 0.5) / ss for k in range(ss)]
     pixels = []
     for y in range(n):
         for x in range(n):
@@ -107,7 +110,7 @@ def render(n):
                             tot[k] += colour[k]
             if hits:
                 pixels.append(tuple(round(t / hits) for t in tot)
-                              + (round(255 * hits / (SS * SS)),))
+                              + (round(255 * hits / (ss * ss)),))
             else:
                 pixels.append((0, 0, 0, 0))
     return pixels
@@ -188,7 +191,26 @@ def check(blob):
     return found
 
 
+def build_png(n):
+    """An n x n 8-bit RGBA PNG. Above 64 px, 4x4 samples a pixel smooth the
+    edges as well and take a quarter of the time."""
+    pixels = render(n, SS if n <= 64 else 4)
+    rows = b"".join(b"\0" + b"".join(bytes(p) for p in pixels[y * n:(y + 1) * n])
+                    for y in range(n))
+
+    def chunk(kind, data):
+        return (struct.pack(">I", len(data)) + kind + data
+                + struct.pack(">I", zlib.crc32(kind + data)))
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", n, n, 8, 6, 0, 0, 0))
+            + chunk(b"IDAT", zlib.compress(rows, 9)) + chunk(b"IEND", b""))
+
+
 def main():
+    if len(sys.argv) == 4 and sys.argv[1] == "--png":
+        path = Path(sys.argv[3])
+        path.parent.mkdir(parents=True, exist_ok=True)
+        path.write_bytes(build_png(int(sys.argv[2])))
+        return
     root = Path(__file__).resolve().parent.parent
     path = Path(sys.argv[1]) if len(sys.argv) > 1 else root / "res" / "tenebrolite.ico"
     blob = build_ico()

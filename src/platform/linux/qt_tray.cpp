@@ -6,6 +6,8 @@
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
 #include <QMouseEvent>
 #include <QUrl>
 
@@ -167,11 +169,17 @@ bool QtShell::notifyIcon(std::uint32_t message, const TrayIconData& data) {
 
 void QtShell::execute(WindowHandle, const std::u16string&, const std::u16string& file, int) {
   const QString text = QString::fromStdU16String(file);
-  const QUrl url =
-      text.startsWith(QStringLiteral("https://")) || text.startsWith(QStringLiteral("http://"))
-          ? QUrl(text)
-          : QUrl::fromLocalFile(text);
-  QDesktopServices::openUrl(url);
+  if (text.startsWith(QStringLiteral("https://")) || text.startsWith(QStringLiteral("http://"))) {
+    QDesktopServices::openUrl(QUrl(text));
+    return;
+  }
+  // Installed, the program's files are in <prefix>/share/tenebrolite, not
+  // beside the binary in <prefix>/bin as in the build folder.
+  const QFileInfo beside(text);
+  const QString shared = QDir::cleanPath(
+      beside.absolutePath() + QStringLiteral("/../share/tenebrolite/") + beside.fileName());
+  QDesktopServices::openUrl(
+      QUrl::fromLocalFile(!beside.exists() && QFileInfo::exists(shared) ? shared : text));
 }
 
 }  // namespace platform::linux_desktop

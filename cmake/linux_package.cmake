@@ -1,0 +1,58 @@
+# The Debian package of the Linux program (make dist): the binary, the help
+# page where the binary finds it, the desktop entry with its icons and
+# AppStream data under one reverse-DNS id, the licence.
+include(GNUInstallDirs)
+# Installing builds nothing (the build preset builds the program and its
+# icons): "all" would also build the unit tests and GoogleTest here.
+set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
+# The package's folders are 755 whatever the umask of the build.
+set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE
+  GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+set(TENEBROLITE_APP_ID example.velmarind.Tenebrolite)  # the site's domain, reversed
+
+# The icon theme's pictures, drawn by the same script as the exe's icon.
+set(icons)
+foreach(size IN ITEMS 16 22 24 32 48 64 128 256)
+  set(icon ${CMAKE_BINARY_DIR}/icons/${size}x${size}/${TENEBROLITE_APP_ID}.png)
+  add_custom_command(OUTPUT ${icon}
+    COMMAND /usr/bin/python3 ${CMAKE_SOURCE_DIR}/tools/make_icon.py --png ${size} ${icon}
+    DEPENDS ${CMAKE_SOURCE_DIR}/tools/make_icon.py VERBATIM)
+  install(FILES ${icon} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
+  list(APPEND icons ${icon})
+endforeach()
+add_custom_target(icons DEPENDS ${icons})
+add_dependencies(tenebrolite icons)
+
+install(TARGETS tenebrolite RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES res/help.html DESTINATION ${CMAKE_INSTALL_DATADIR}/tenebrolite)
+install(FILES res/linux/${TENEBROLITE_APP_ID}.desktop
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES res/linux/${TENEBROLITE_APP_ID}.metainfo.xml
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+install(FILES LICENSE DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/tenebrolite RENAME copyright)
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME tenebrolite)
+set(CPACK_PACKAGE_VENDOR "Velmarind Media")
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "switch the display off from the notification area")
+set(CPACK_PACKAGE_DESCRIPTION "Tenebrolite puts an icon in the notification area and
+powers the display down when you click it. For a few seconds after, a hand on
+the mouse or a shaken desk cannot wake the display straight away.")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Velmarind Media <tenebrolite@velmarind.example>")
+set(CPACK_DEBIAN_PACKAGE_SECTION utils)
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://velmarind.example/)
+# Qt 6 and xcb, as dpkg-shlibdeps finds them in the binary.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS xdg-utils)  # Help and About open pages through xdg-open
+include(CPack)
+
+# The package made, installed, run in the private session and removed: the
+# installing may wait on another apt on the machine.
+add_test(NAME linux_e2e.Package
+  COMMAND ${CMAKE_SOURCE_DIR}/tools/linux-session.sh /usr/bin/python3
+          ${CMAKE_SOURCE_DIR}/tests/linux/e2e/package_test.py)
+set_tests_properties(linux_e2e.Package PROPERTIES LABELS e2e TIMEOUT 300
+  ENVIRONMENT "TENEBROLITE_BUILD=${CMAKE_BINARY_DIR}")

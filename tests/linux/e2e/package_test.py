@@ -1,0 +1,80 @@
+#!/usr/bin/python3
+"""The Debian package, end to end: made by cpack in the build folder, its
+desktop entry and AppStream data validated as shipped, installed with apt-get
+over whatever is installed, the installed program run in the private session
+of tools/linux-session.sh, then removed and purged.
+
+    package_test.py
+"""
+import glob
+import os
+import subprocess
+import sys
+import unittest
+
+import e2e_test
+from e2e_test import AUTOSTART, BUILD, SETTINGS, Session, read, wait_for
+
+APP_ID = "example.velmarind.Tenebrolite"
+SIZES = (16, 22, 24, 32, 48, 64, 128, 256)
+DESKTOP = "/usr/share/applications/%s.desktop" % APP_ID
+METAINFO = "/usr/share/metainfo/%s.metainfo.xml" % APP_ID
+SHIPPED = {"/usr/bin/tenebrolite", "/usr/share/tenebrolite/help.html",
+           "/usr/share/doc/tenebrolite/copyright", DESKTOP, METAINFO,
+           *("/usr/share/icons/hicolor/%dx%d/apps/%s.png" % (n, n, APP_ID) for n in SIZES)}
+OWN_FOLDERS = ("/usr/share/tenebrolite", "/usr/share/doc/tenebrolite")
+# As tools/deps.sh: root runs apt-get itself, anyone else through sudo; an
+# install elsewhere on the machine holds the lock for a while.
+SUDO = [] if os.geteuid() == 0 else ["sudo"]
+APT = [*SUDO, "env", "DEBIAN_FRONTEND=noninteractive", "apt-get", "-o", "DPkg::Lock::Timeout=120",
+       "-y", "-qq"]
+
+
+def run(*args, cwd=None):
+    done = subprocess.run(args, cwd=cwd, capture_output=True, text=True)
+    if done.returncode != 0:
+        raise AssertionError("%s failed:\n%s%s" % (" ".join(args), done.stdout, done.stderr))
+    return done.stdout
+
+
+class Package(Session):
+    def test_install_run_and_remove(self):
+        for old in glob.glob(os.path.join(BUILD, "tenebrolite_*.deb")):
+            os.remove(old)
+        run("cpack", cwd=BUILD)
+        (deb,) = glob.glob(os.path.join(BUILD, "tenebrolite_*.deb"))
+        shipped = os.path.join(self.folder, "shipped")
+        run("dpkg-deb", "-x", deb, shipped)
+        self.assertEqual(run("desktop-file-validate", shipped + DESKTOP), "")
+        run("appstreamcli", "validate", "--no-net", shipped + METAINFO)
+
+        # --reinstall: a run cut short may have left this same version installed.
+        run(*APT, "install", "--reinstall", "--no-install-recommends", deb)
+        self.addCleanup(subprocess.run, [*SUDO, "dpkg", "--purge", "tenebrolite"],
+                        capture_output=True)
+        listed = run("dpkg", "-L", "tenebrolite").splitlines()
+        files = {path for path in listed if not os.path.isdir(path)}
+        self.assertEqual(files, SHIPPED)
+        self.assertEqual([p for p in listed if not os.path.lexists(p) or os.lstat(p).st_uid != 0],
+                         [])
+
+        e2e_test.PROGRAM = "/usr/bin/tenebrolite"
+        self.start()
+        self.choose("Help")
+        wait_for(lambda: read(self.opened), "the help page")
+        self.assertEqual(read(self.opened).split(), ["file:///usr/share/tenebrolite/help.html"])
+        self.assertIn('\nExec="/usr/bin/tenebrolite"\n', read(AUTOSTART))
+        self.choose("Exit")
+        self.assertEqual(self.program.wait(timeout=5), 0)
+
+        run(*APT, "remove", "tenebrolite")
+        # A package apt knows only from a file is gone from its lists once removed.
+        run(*SUDO, "dpkg", "--purge", "tenebrolite")
+        self.assertEqual([p for p in (*files, *OWN_FOLDERS) if os.path.lexists(p)], [])
+        # The user's own files stay.
+        self.assertIn('"Btn"="1"', read(SETTINGS))
+        self.assertTrue(os.path.exists(AUTOSTART))
+
+
+if __name__ == "__main__":
+    unittest.main(argv=[sys.argv[0], *sys.argv[1:]], verbosity=2)
