@@ -19,7 +19,6 @@ class DesktopSession {
   DesktopSession(const DesktopSession&) = delete;
   DesktopSession& operator=(const DesktopSession&) = delete;
 
-  bool wayland() const { return wayland_; }
   // False when nothing could be asked to switch the display off.
   bool powerDown();
   HoldGuard& guard();

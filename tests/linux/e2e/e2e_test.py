@@ -75,6 +75,8 @@ def keys_to(window, *keys):
 class Session(unittest.TestCase):
     """The program started afresh, with a stand-in xdg-open first on PATH."""
 
+    binary = PROGRAM
+
     def setUp(self):
         self.folder = tempfile.mkdtemp(prefix="tenebrolite-e2e-")
         self.opened = os.path.join(self.folder, "opened")
@@ -93,7 +95,7 @@ class Session(unittest.TestCase):
 
     def start(self):
         before = len(registrations())
-        self.program = subprocess.Popen([PROGRAM], env=self.env)
+        self.program = subprocess.Popen([self.binary], env=self.env)
         service = wait_for(lambda: registrations()[before:], "the item")[0]
         self.item = self.bus.get_object(service, "/StatusNotifierItem")
         menu_path = self.item.Get(ITEM, "Menu", dbus_interface=dbus.PROPERTIES_IFACE)

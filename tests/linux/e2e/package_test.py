@@ -12,7 +12,6 @@ import subprocess
 import sys
 import unittest
 
-import e2e_test
 from e2e_test import AUTOSTART, BUILD, SETTINGS, Session, read, wait_for
 
 APP_ID = "example.velmarind.Tenebrolite"
@@ -38,6 +37,8 @@ def run(*args, cwd=None):
 
 
 class Package(Session):
+    binary = "/usr/bin/tenebrolite"
+
     def test_install_run_and_remove(self):
         for old in glob.glob(os.path.join(BUILD, "tenebrolite_*.deb")):
             os.remove(old)
@@ -58,7 +59,6 @@ class Package(Session):
         self.assertEqual([p for p in listed if not os.path.lexists(p) or os.lstat(p).st_uid != 0],
                          [])
 
-        e2e_test.PROGRAM = "/usr/bin/tenebrolite"
         self.start()
         self.choose("Help")
         wait_for(lambda: read(self.opened), "the help page")
