@@ -23,6 +23,9 @@ inline constexpr std::uint32_t kMButtonUp = 0x0208;
 }  // namespace msg
 
 inline constexpr std::uintptr_t kScMonitorPower = 0xF170;
+// What a platform that knows the display could not be switched off answers to
+// SC_MONITORPOWER. Windows' own answer is 0 whatever happened.
+inline constexpr std::intptr_t kMonitorPowerFailed = -1;
 
 namespace mb {
 inline constexpr std::uint32_t kOk = 0x0;

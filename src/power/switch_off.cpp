@@ -11,8 +11,12 @@ namespace power {
 using namespace platform;
 
 void mnuOffBtn_Click(const SwitchOff& context, WindowHandle form1) {
-  // Nothing tells whether the display went dark; the result says nothing.
-  context.windows.sendMessage(form1, msg::kSysCommand, kScMonitorPower, kMonitorOff);
+  // On Windows nothing tells whether the display went dark. Where the platform
+  // knows that it did not, there is nothing to hold.
+  if (context.windows.sendMessage(form1, msg::kSysCommand, kScMonitorPower, kMonitorOff) ==
+      kMonitorPowerFailed) {
+    return;
+  }
   HoldInput(context);
 }
 

@@ -121,6 +121,7 @@ struct Windows final : WindowSystem, Recorder {
   std::vector<MenuEntry> popup;                // the entries of the last popup
   std::vector<std::function<void()>> pending;  // each runs at the next dispatch
   int answer = 0;                              // what every message box returns
+  std::intptr_t sendResult = 0;                // what every sent message returns
   unsigned leftDpi = 96, rightDpi = 96;        // the monitors either side of x = 1000
   int dialogsLoaded = 0;
   DialogEvents* dialogEvents = nullptr;
@@ -151,7 +152,7 @@ struct Windows final : WindowSystem, Recorder {
   std::intptr_t sendMessage(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
                             std::intptr_t lParam) override {
     add("send", window, message, wParam, lParam);
-    return 0;
+    return sendResult;
   }
   void dispatchPendingMessages() override {
     add("dispatch");

@@ -83,14 +83,16 @@ int main(int argc, char** argv) {
 
   bool toldOnce = false;
   QtWindowSystem windows([&] {
+    if (session.powerDown()) return true;
     // Once a run: a click that would otherwise fail in silence.
-    if (!session.powerDown() && !toldOnce) {
+    if (!toldOnce) {
       toldOnce = true;
       windows.messageBox(0,
                          u"Tenebrolite cannot switch the display off on this desktop. It can in "
                          u"X11 sessions, and on GNOME and KDE Plasma under Wayland.",
                          u"Tenebrolite", platform::mb::kOk);
     }
+    return false;
   });
   QtShell shell(windows, tray::popupEntries());
   ThreadSleeper sleeper;

@@ -57,7 +57,7 @@ struct QtWindowSystem::Dialog {
   std::map<int, QWidget*> controls;  // owned by the window
 };
 
-QtWindowSystem::QtWindowSystem(std::function<void()> powerDown)
+QtWindowSystem::QtWindowSystem(std::function<bool()> powerDown)
     : powerDown_(std::move(powerDown)) {}
 
 QtWindowSystem::~QtWindowSystem() = default;
@@ -213,8 +213,8 @@ void QtWindowSystem::forget(WindowHandle) {
 std::intptr_t QtWindowSystem::sendMessage(WindowHandle window, std::uint32_t message,
                                           std::uintptr_t wParam, std::intptr_t lParam) {
   if (window == mainWindow_ && message == msg::kSysCommand && wParam == kScMonitorPower &&
-      lParam == 2) {
-    powerDown_();
+      lParam == 2 && !powerDown_()) {
+    return kMonitorPowerFailed;
   }
   return 0;
 }

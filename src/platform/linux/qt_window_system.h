@@ -20,8 +20,9 @@ void fillMenu(QMenu& menu, const std::vector<MenuEntry>& entries, QtWindowSystem
 // and the event loop that runs while any window of the program exists.
 class QtWindowSystem final : public WindowSystem {
  public:
-  // powerDown answers the main window's WM_SYSCOMMAND/SC_MONITORPOWER.
-  explicit QtWindowSystem(std::function<void()> powerDown);
+  // powerDown answers the main window's WM_SYSCOMMAND/SC_MONITORPOWER; false
+  // when the display could not be switched off.
+  explicit QtWindowSystem(std::function<bool()> powerDown);
   ~QtWindowSystem() override;
   QtWindowSystem(const QtWindowSystem&) = delete;
   QtWindowSystem& operator=(const QtWindowSystem&) = delete;
@@ -57,7 +58,7 @@ class QtWindowSystem final : public WindowSystem {
   void forget(WindowHandle window);
   QWidget* control(WindowHandle dialog, int control);
 
-  std::function<void()> powerDown_;
+  std::function<bool()> powerDown_;
   MainWindowEvents* mainEvents_ = nullptr;
   WindowHandle mainWindow_ = 0;
   std::map<WindowHandle, std::unique_ptr<Dialog>> dialogs_;

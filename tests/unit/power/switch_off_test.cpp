@@ -23,6 +23,13 @@ TEST(SwitchOff, PowersDownThenDispatchesBlocksReadsSleepsUnblocks) {
                                "sleep:1000",         "guard off", "unblock"};
   EXPECT_EQ(world.log, expected);
   EXPECT_EQ(world.registry.handles.size(), 0u);
+
+  // A power-down the platform knows to have failed has nothing to hold.
+  world.log.clear();
+  world.windows.sendResult = platform::kMonitorPowerFailed;
+  mnuOffBtn_Click({world.windows, world.hold, world.hold, world.hold, world.registry, kSettingsKey},
+                  7);
+  EXPECT_EQ(world.log, fakes::Log{"send:7,274,61808,2"});
 }
 
 // The hold slept for a stored value, or for none when the text is absent.
