@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <optional>
 
 namespace platform::linux_desktop {
 namespace {
@@ -21,6 +22,25 @@ bool writeAll(int fd, const std::string& content) {
     done += static_cast<std::size_t>(n);
   }
   return true;
+}
+
+// The file a path names, following symbolic links even to a target that does
+// not exist yet.
+std::optional<std::string> linkTarget(std::string path) {
+  // As many links as the kernel follows in one path.
+  for (int links = 0; links < 40; ++links) {
+    struct stat status {};
+    if (::lstat(path.c_str(), &status) != 0)
+      return errno == ENOENT ? std::optional(path) : std::nullopt;
+    if (!S_ISLNK(status.st_mode)) return path;
+    std::string target(4096, '\0');
+    const ssize_t length = ::readlink(path.c_str(), target.data(), target.size());
+    if (length <= 0 || static_cast<std::size_t>(length) >= target.size()) return std::nullopt;
+    target.resize(static_cast<std::size_t>(length));
+    path = target[0] == '/' ? target : path.substr(0, path.find_last_of('/') + 1) + target;
+  }
+  errno = ELOOP;
+  return std::nullopt;
 }
 
 }  // namespace
@@ -55,10 +75,12 @@ bool makeFolders(const std::string& folder) {
 
 bool replaceFile(const std::string& link, const std::string& content) {
   // A settings file kept elsewhere through a symbolic link (dotfiles under
-  // version control) stays there: the link's target is replaced, not the link.
-  char* resolved = ::realpath(link.c_str(), nullptr);
-  const std::string path = resolved != nullptr ? resolved : link;
-  std::free(resolved);
+  // version control) stays there: the link's target is replaced, not the
+  // link, and it is made when the link points at nothing yet. Where the
+  // target's folder is missing, nothing is written and the link stays.
+  const std::optional<std::string> resolved = linkTarget(link);
+  if (!resolved) return false;
+  const std::string& path = *resolved;
   std::string temporary = path + ".XXXXXX";
   const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
   if (fd < 0) return false;

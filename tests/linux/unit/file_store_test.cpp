@@ -18,6 +18,7 @@ using settings::SaveRegText;
 
 const std::u16string kKey = u"Software\\Velmarind\\Tenebrolite";
 constexpr auto kUser = RegRoot::CurrentUser;
+constexpr uid_t kNobody = 65534;
 
 class FileStore : public ::testing::Test {
  protected:
@@ -151,6 +152,33 @@ TEST_F(FileStore, AWriteReplacesTheFileAsAWholeAndNeverOneItCannotRead) {
   SaveRegText(registry, kUser, kKey, u"Holdit", u"3");
   EXPECT_TRUE(std::filesystem::is_directory(path_));
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder_ / "Velmarind"), {}), 1);
+
+  // A link to a file not there yet (a fresh dotfiles checkout) makes that
+  // file; while even its folder is missing, the link stays and nothing is kept.
+  std::filesystem::remove(path_);
+  std::filesystem::create_symlink("../dotfiles/tenebrolite.conf", path_);
+  SaveRegText(registry, kUser, kKey, u"Holdit", u"5");
+  EXPECT_TRUE(std::filesystem::is_symlink(path_));
+  EXPECT_EQ(LoadRegText(registry, kUser, kKey, u"Holdit"), u"");
+  std::filesystem::create_directory(folder_ / "dotfiles");
+  SaveRegText(registry, kUser, kKey, u"Holdit", u"5");
+  EXPECT_TRUE(std::filesystem::is_symlink(path_));
+  EXPECT_EQ(LoadRegText(registry, kUser, kKey, u"Holdit"), u"5");
+
+  // A file its user may not read is not written over. Root reads anything:
+  // as root, the case runs as nobody, in a folder that is nobody's.
+  std::filesystem::remove(path_);
+  write("\"Holdit\"=\"1\"\n");
+  ::chmod(path_.c_str(), 0);
+  const bool root = ::geteuid() == 0;
+  if (root) {
+    ASSERT_EQ(::chown((folder_ / "Velmarind").c_str(), kNobody, kNobody), 0);
+    ASSERT_EQ(::seteuid(kNobody), 0);
+  }
+  SaveRegText(registry, kUser, kKey, u"Holdit", u"6");
+  if (root) ASSERT_EQ(::seteuid(0), 0);
+  ::chmod(path_.c_str(), 0600);
+  EXPECT_EQ(read(), "\"Holdit\"=\"1\"\n");
 }
 
 TEST_F(FileStore, TwoWritersAtOnceLoseNoValue) {
