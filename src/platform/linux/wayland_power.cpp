@@ -1,5 +1,6 @@
 #include "platform/linux/wayland_power.h"
 
+#include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusVariant>
 #include <QTimer>
@@ -59,6 +60,14 @@ bool invokeTurnOffScreen(const QDBusConnection& bus) {
   const QString path = QStringLiteral("/component/org_kde_powerdevil");
   const QString component = QStringLiteral("org.kde.kglobalaccel.Component");
   const QString shortcut = QStringLiteral("Turn Off Screen");
+  // kglobalaccel keeps a component's shortcuts listed, and invoking them
+  // succeeding, after the power management that serves them has quit or
+  // crashed: only a running one is asked.
+  if (!bus.interface()
+           ->isServiceRegistered(QStringLiteral("org.kde.Solid.PowerManagement"))
+           .value()) {
+    return false;
+  }
   // Invoking a name the component lacks succeeds silently: ask for it first.
   const QDBusMessage names =
       call(bus, request(service, path, component, QStringLiteral("shortcutNames")));
