@@ -69,15 +69,20 @@ add_custom_command(TARGET tenebrolite POST_BUILD
 pkg_check_modules(XCB_SCREENSAVER REQUIRED IMPORTED_TARGET xcb-screensaver)
 add_executable(x_probe tests/linux/e2e/x_probe.cpp)
 target_link_libraries(x_probe PRIVATE project_warnings PkgConfig::XCB PkgConfig::XCB_SCREENSAVER)
-foreach(test IN ITEMS Tray Hold Dialog HelpAbout Panel XEmbed Wayland)
-  add_test(NAME linux_e2e.${test}
+# Each test is SCRIPT:CASE, a unittest case of a script in tests/linux/e2e.
+foreach(test IN ITEMS e2e_test:Tray e2e_test:Hold e2e_test:Dialog e2e_test:HelpAbout
+                      e2e_test:Panel e2e_test:XEmbed e2e_test:Wayland)
+  string(REPLACE ":" ";" parts ${test})
+  list(GET parts 0 script)
+  list(GET parts 1 case)
+  add_test(NAME linux_e2e.${case}
     COMMAND ${CMAKE_SOURCE_DIR}/tools/linux-session.sh /usr/bin/python3
-            ${CMAKE_SOURCE_DIR}/tests/linux/e2e/e2e_test.py ${test})
+            ${CMAKE_SOURCE_DIR}/tests/linux/e2e/${script}.py ${case})
   set(environment "TENEBROLITE_BUILD=${CMAKE_BINARY_DIR}")
-  if(test MATCHES "^(Panel|XEmbed)$")
+  if(case MATCHES "^(Panel|XEmbed)$")
     list(APPEND environment "TENEBROLITE_NO_PANEL=1")  # the test starts its own
   endif()
-  set_tests_properties(linux_e2e.${test} PROPERTIES LABELS e2e ENVIRONMENT "${environment}")
+  set_tests_properties(linux_e2e.${case} PROPERTIES LABELS e2e ENVIRONMENT "${environment}")
 endforeach()
 
 # Measurements (make bench-linux), not tests: built only for that.

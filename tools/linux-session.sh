@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # Runs a command inside a private desktop session for the Linux program: its
 # own Xvfb display (a number the X server picks), its own D-Bus session bus,
-# XDG_RUNTIME_DIR, XDG_CONFIG_HOME and HOME in a fresh folder, and the
-# stand-in panel (a StatusNotifierWatcher). All of it is stopped afterwards;
-# the command's exit status is passed on.
+# XDG_RUNTIME_DIR, XDG_CONFIG_HOME and HOME in a fresh folder, and Xfce's
+# panel with only its notification area (StatusNotifierItems and XEmbed
+# icons) along the top of the screen. All of it is stopped afterwards; the
+# command's exit status is passed on.
 #
 #   tools/linux-session.sh COMMAND [ARGS...]
-# The command finds the panel's log in $TENEBROLITE_PANEL_LOG and the panel
-# itself in $TENEBROLITE_PANEL.
+# With TENEBROLITE_NO_PANEL set, the panel's configuration is in place but
+# the command starts the panel itself (xfce4-panel --disable-wm-check).
 set -uo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -29,25 +30,28 @@ started=$?
 pids+=("$xvfb_pid")
 [ "$started" -eq 0 ] || exit 1
 
+# Services that the bus starts (xfconfd) get the session's folders too.
+mkdir -p "$session/runtime" "$session/home/.config/xfce4/xfconf/xfce-perchannel-xml"
+chmod 700 "$session/runtime"
+export XDG_RUNTIME_DIR="$session/runtime" HOME="$session/home"
+export XDG_CONFIG_HOME="$session/home/.config" XDG_SESSION_TYPE=x11
+unset WAYLAND_DISPLAY SESSION_MANAGER
+cp "$root/tests/linux/e2e/xfce4-panel.xml" "$XDG_CONFIG_HOME/xfce4/xfconf/xfce-perchannel-xml/"
+
 dbus-daemon --session --nofork --nopidfile --print-address=4 --address="unix:path=$session/bus" \
   4>"$session/bus-address" >/dev/null 2>&1 &
 pids+=($!)
 wait_for_file "$session/bus-address"
 export DBUS_SESSION_BUS_ADDRESS=$(head -1 "$session/bus-address")
 
-mkdir -p "$session/runtime" "$session/home/.config"
-chmod 700 "$session/runtime"
-export XDG_RUNTIME_DIR="$session/runtime" HOME="$session/home"
-export XDG_CONFIG_HOME="$session/home/.config" XDG_SESSION_TYPE=x11
-unset WAYLAND_DISPLAY
-export TENEBROLITE_PANEL="$root/tests/linux/e2e/panel.py"
-export TENEBROLITE_PANEL_LOG="$session/panel.log"
-
 if [ -z "${TENEBROLITE_NO_PANEL:-}" ]; then
-  /usr/bin/python3 "$TENEBROLITE_PANEL" "$TENEBROLITE_PANEL_LOG" &
+  xfce4-panel --disable-wm-check >"$session/panel.log" 2>&1 &
   pids+=($!)
-  for _ in $(seq 100); do
-    grep -q "panel up" "$TENEBROLITE_PANEL_LOG" 2>/dev/null && break
+  # Up when its notification area has registered as a StatusNotifierHost.
+  for _ in $(seq 200); do
+    dbus-send --session --print-reply --dest=org.kde.StatusNotifierWatcher /StatusNotifierWatcher \
+      org.freedesktop.DBus.Properties.Get string:org.kde.StatusNotifierWatcher \
+      string:IsStatusNotifierHostRegistered 2>/dev/null | grep -q "boolean true" && break
     sleep 0.05
   done
 fi

@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """End-to-end tests of the Linux program: the built binary in the private
-session of tools/linux-session.sh (Xvfb, a D-Bus session bus, the stand-in
-panel), driven over D-Bus as a panel drives it and with xdotool as a user.
+session of tools/linux-session.sh (Xvfb, a D-Bus session bus, Xfce's panel),
+driven with xdotool as a user and over D-Bus as a panel drives it.
 
     e2e_test.py TESTCASE
 """
@@ -21,7 +21,7 @@ DESKTOP = os.path.join(os.path.dirname(os.path.abspath(__file__)), "desktop.py")
 CONFIG = os.environ["XDG_CONFIG_HOME"]
 SETTINGS = os.path.join(CONFIG, "Velmarind", "Tenebrolite.conf")
 AUTOSTART = os.path.join(CONFIG, "autostart", "tenebrolite.desktop")
-PANEL_LOG = os.environ["TENEBROLITE_PANEL_LOG"]
+WATCHER = "org.kde.StatusNotifierWatcher"
 ITEM = "org.kde.StatusNotifierItem"
 MENU = "com.canonical.dbusmenu"
 
@@ -45,8 +45,14 @@ def read(path):
         return ""
 
 
-def registrations(log=PANEL_LOG):
-    return [line.split()[1] for line in read(log).splitlines() if line.startswith("registered")]
+def items():
+    """The items the panel shows, as "service/path"; none while no panel runs."""
+    try:
+        watcher = dbus.SessionBus().get_object(WATCHER, "/StatusNotifierWatcher")
+        return [str(i) for i in watcher.Get(WATCHER, "RegisteredStatusNotifierItems",
+                                            dbus_interface=dbus.PROPERTIES_IFACE)]
+    except dbus.exceptions.DBusException:
+        return []
 
 
 def probe(question):
@@ -94,10 +100,10 @@ class Session(unittest.TestCase):
             self.program.wait()
 
     def start(self):
-        before = len(registrations())
+        before = set(items())
         self.program = subprocess.Popen([self.binary], env=self.env)
-        service = wait_for(lambda: registrations()[before:], "the item")[0]
-        self.item = self.bus.get_object(service, "/StatusNotifierItem")
+        service, path = wait_for(lambda: set(items()) - before, "the item").pop().split("/", 1)
+        self.item = self.bus.get_object(service, "/" + path)
         menu_path = self.item.Get(ITEM, "Menu", dbus_interface=dbus.PROPERTIES_IFACE)
         self.menu = self.bus.get_object(service, menu_path)
 
