@@ -5,12 +5,14 @@
 #include <QApplication>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
+#include <QDBusInterface>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
 #include <QMouseEvent>
 #include <QUrl>
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace platform::linux_desktop {
@@ -18,13 +20,21 @@ namespace {
 
 constexpr QLatin1StringView kWatcher("org.kde.StatusNotifierWatcher");
 
-bool watcherPresent() {
+// Whether a panel shows StatusNotifierItems: asked as Qt asks it when it makes
+// its first icon, through the watcher's introspected property, so that the
+// program and Qt come to the same answer.
+bool hostRegistered() {
   const QDBusConnection bus = QDBusConnection::sessionBus();
-  return bus.isConnected() && bus.interface() != nullptr &&
-         bus.interface()->isServiceRegistered(kWatcher).value();
+  if (!bus.isConnected() || bus.interface() == nullptr ||
+      !bus.interface()->isServiceRegistered(kWatcher).value()) {
+    return false;
+  }
+  const QDBusInterface watcher(kWatcher, QStringLiteral("/StatusNotifierWatcher"), kWatcher, bus);
+  return watcher.isValid() && watcher.property("IsStatusNotifierHostRegistered").toBool();
 }
 
-// Whether an XEmbed tray manages the notification area of the first screen.
+// Whether an XEmbed tray manages the notification area of the first screen;
+// never under Wayland, where Qt has no such icon.
 bool xembedTrayPresent() {
   auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
   if (x11 == nullptr) return false;
@@ -43,6 +53,17 @@ bool xembedTrayPresent() {
   return present;
 }
 
+bool isXEmbedIcon(const QObject* object) {
+  return qstrcmp(object->metaObject()->className(), "QSystemTrayIconSys") == 0;
+}
+
+// Whether Qt shows the icon in an XEmbed tray: its window for that exists
+// then, and only then.
+bool xembedIconShown() {
+  const QWidgetList windows = QApplication::topLevelWidgets();
+  return std::any_of(windows.begin(), windows.end(), isXEmbedIcon);
+}
+
 }  // namespace
 
 // The XEmbed tray reports Trigger and Context on the press of a button. The
@@ -54,7 +75,7 @@ class QtShell::XEmbedClicks final : public QObject {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override {
-    if (qstrcmp(watched->metaObject()->className(), "QSystemTrayIconSys") != 0) return false;
+    if (!isXEmbedIcon(watched)) return false;
     const auto* mouse =
         event->type() == QEvent::MouseButtonRelease || event->type() == QEvent::MouseButtonDblClick
             ? static_cast<QMouseEvent*>(event)
@@ -89,10 +110,11 @@ QtShell::QtShell(QtWindowSystem& windows, const std::vector<MenuEntry>& menu)
       watcher_(kWatcher, QDBusConnection::sessionBus(), QDBusServiceWatcher::WatchForRegistration) {
   fillMenu(exportedMenu_, menu, windows_);
   QObject::connect(&watcher_, &QDBusServiceWatcher::serviceRegistered, [this] {
-    if (pending_) makeIcon();
+    if (pending_ && hostRegistered()) makeIcon();
   });
+  // A watcher's host may come after it, and an XEmbed tray after anything.
   QObject::connect(&trayPoll_, &QTimer::timeout, [this] {
-    if (pending_ && xembedTrayPresent()) makeIcon();
+    if (pending_ && (hostRegistered() || xembedTrayPresent())) makeIcon();
   });
   xembedClicks_ = std::make_unique<XEmbedClicks>(windows_);
   qApp->installEventFilter(xembedClicks_.get());
@@ -102,21 +124,24 @@ QtShell::~QtShell() {
   qApp->removeEventFilter(xembedClicks_.get());
 }
 
+// Qt decides at its first icon, for the whole run, between a StatusNotifierItem
+// (a host is registered) and an XEmbed icon (otherwise; none under Wayland).
+// So the icon is made only once one of them can be shown, and its clicks are
+// taken from what Qt made of it.
 void QtShell::makeIcon() {
   pending_ = false;
   trayPoll_.stop();
-  onDBus_ = watcherPresent();
   icon_ = std::make_unique<QSystemTrayIcon>(QIcon(QStringLiteral(":/tenebrolite.ico")));
   icon_->setToolTip(tip_);
-  // In the XEmbed tray Qt would pop an exported menu up itself, on the press.
-  if (onDBus_) icon_->setContextMenu(&exportedMenu_);
   QObject::connect(icon_.get(), &QSystemTrayIcon::activated,
                    [this](QSystemTrayIcon::ActivationReason reason) { activated(reason); });
   icon_->show();
+  // In the XEmbed tray Qt would pop an exported menu up itself, on the press.
+  if (!xembedIconShown()) icon_->setContextMenu(&exportedMenu_);
 }
 
 void QtShell::activated(QSystemTrayIcon::ActivationReason reason) {
-  if (!onDBus_) return;  // XEmbedClicks reports those
+  if (xembedIconShown()) return;  // XEmbedClicks reports those, on the release
   // A StatusNotifierItem panel sends Activate (Trigger) and ContextMenu
   // (Context) for what the user did, and has no double click.
   switch (reason) {
@@ -142,7 +167,7 @@ bool QtShell::notifyIcon(std::uint32_t message, const TrayIconData& data) {
     case nim::kAdd:
       tip_ = QString::fromStdU16String(data.szTip);
       if (icon_ || pending_) return true;
-      if (watcherPresent() || xembedTrayPresent()) {
+      if (hostRegistered() || xembedTrayPresent()) {
         makeIcon();
       } else {
         // No notification area yet (a session starting up): the icon is

@@ -14,12 +14,10 @@
 namespace platform::linux_desktop {
 
 // The notification icon on QSystemTrayIcon, and opening files and addresses
-// with the desktop's handlers. Qt decides once a run, at the first icon,
-// whether icons are StatusNotifierItems on D-Bus (a StatusNotifierWatcher,
-// the panel, is there) or sit in an XEmbed tray. So the icon is made only
-// once a notification area of either kind is there: at login the program may
-// start before the panel. Qt itself tells a restarted watcher of an icon on
-// D-Bus, and a restarted XEmbed tray of an icon there.
+// with the desktop's handlers. The icon is made once a notification area is
+// there, a StatusNotifierItem host or an XEmbed tray: at login the program
+// may start before the panel. Qt itself tells a restarted watcher of an icon
+// on D-Bus, and a restarted XEmbed tray of an icon there.
 class QtShell final : public Shell {
  public:
   QtShell(QtWindowSystem& windows, const std::vector<MenuEntry>& menu);
@@ -41,7 +39,6 @@ class QtShell final : public Shell {
   // over D-Bus with the icon.
   QMenu exportedMenu_;
   std::unique_ptr<QSystemTrayIcon> icon_;
-  bool onDBus_ = false;
   bool pending_ = false;  // added while no notification area is there
   QString tip_;
   QDBusServiceWatcher watcher_;

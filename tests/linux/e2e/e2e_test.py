@@ -6,6 +6,7 @@ driven with xdotool as a user and over D-Bus as a panel drives it.
     e2e_test.py TESTCASE
 """
 import os
+import signal
 import subprocess
 import sys
 import tempfile
@@ -68,6 +69,11 @@ def xdotool(*args):
     return subprocess.run(["xdotool", *args], capture_output=True, text=True).stdout.split()
 
 
+def geometry(window):
+    return subprocess.run(["xdotool", "getwindowgeometry", window], capture_output=True,
+                          text=True).stdout
+
+
 def visible_window(title):
     return wait_for(lambda: xdotool("search", "--onlyvisible", "--name", "^%s$" % title),
                     "a window titled %r" % title)[0]
@@ -124,6 +130,13 @@ class Session(unittest.TestCase):
         """How many windows of the program are shown."""
         return len(xdotool("search", "--onlyvisible", "--pid", str(self.program.pid)))
 
+    def click_icon(self, button):
+        """A click of the button on the icon, in the middle of the panel's
+        notification area, where its only icon is."""
+        area = visible_window("wrapper-2.0")
+        wait_for(lambda: "Geometry: 1x" not in geometry(area), "the icon in the panel")
+        xdotool("mousemove", "--window", area, "11", "16", "click", button)
+
 
 class Tray(Session):
     def test_item_menu_autostart_and_exit(self):
@@ -145,35 +158,44 @@ class Tray(Session):
         self.assertNotIn("/old/place", entry)
         self.assertIn('"Btn"="1"', read(SETTINGS))
 
+        before = set(xdotool("search", "--onlyvisible", "--name", "."))
         shown = self.windows()
         self.item.ContextMenu(0, 0, dbus_interface=ITEM)  # a panel that leaves the menu to us
         wait_for(lambda: self.windows() == shown + 1, "the popup menu")
         self.choose("Close")
-        self.choose("Exit")
+        xdotool("key", "Escape")
+        wait_for(lambda: self.windows() == shown, "the popup menu to close")
+        # The panel's own menu, from a right click on the icon: Exit is last.
+        self.click_icon("3")
+        menu = wait_for(lambda: [w for w in set(xdotool("search", "--onlyvisible", "--name", "."))
+                                 - before if "Position: -" not in geometry(w)], "the panel's menu")
+        xdotool("windowfocus", "--sync", menu[0])
+        xdotool("key", "--delay", "50", "Up", "Return")
         self.assertEqual(self.program.wait(timeout=5), 0)
-        wait_for(lambda: "gone" in read(PANEL_LOG), "the item to go")
+        wait_for(lambda: not items(), "the item to go")
 
 
 class Panel(Session):
     """Run without a panel at first: the icon comes when one does, and once
-    each time a panel starts again."""
-
-    def panel(self, log):
-        panel = subprocess.Popen(["/usr/bin/python3", os.environ["TENEBROLITE_PANEL"], log])
-        wait_for(lambda: "panel up" in read(log), "the panel")
-        return panel
+    each time the panel starts again, restarted or after it was killed."""
 
     def test_icon_comes_with_a_late_panel_and_after_a_restart(self):
         self.program = subprocess.Popen([PROGRAM], env=self.env)
         time.sleep(1)
-        for round_ in range(2):
-            log = os.path.join(self.folder, "panel%d.log" % round_)
-            panel = self.panel(log)
-            wait_for(lambda: registrations(log), "the item")
+        subprocess.Popen(["xfce4-panel", "--disable-wm-check"], stderr=subprocess.DEVNULL)
+        for then in ("restart", "kill", None):
+            wait_for(items, "the item", seconds=10)
             time.sleep(0.5)
-            self.assertEqual(len(registrations(log)), 1, read(log))
-            panel.terminate()
-            panel.wait()
+            self.assertEqual(len(items()), 1, items())
+            if then == "restart":
+                subprocess.Popen(["xfce4-panel", "-r"], stderr=subprocess.DEVNULL)
+            elif then == "kill":
+                os.kill(int(self.bus.get_object("org.freedesktop.DBus", "/org/freedesktop/DBus")
+                            .GetConnectionUnixProcessID("org.xfce.Panel")), signal.SIGKILL)
+            if then:
+                wait_for(lambda: not items(), "the panel's end")
+            if then == "kill":
+                subprocess.Popen(["xfce4-panel", "--disable-wm-check"], stderr=subprocess.DEVNULL)
 
 
 def write_hold(seconds):
@@ -191,12 +213,17 @@ class Hold(Session):
             wait_for(lambda: "ready" in read(keys), "the test window")
             self.start()
             self.assertEqual(saver(), "off")
-            self.activate()
+            self.click_icon("1")
             wait_for(lambda: saver() == "on", "the power-down")
             wait_for(lambda: probe("grabbed") == "yes", "the hold's grab")
             grabbed = time.monotonic()
+            # Input lights the display; the guard darkens it again: keys, and
+            # a shaken mouse, whose last move the guard answers too.
             xdotool("type", "--delay", "50", "abc")
-            # The input lit the display; the guard darkens it again.
+            wait_for(lambda: saver() == "on", "the guard's power-down", seconds=1)
+            for _ in range(12):
+                xdotool("mousemove_relative", "--", "3", "-3")
+                time.sleep(0.05)
             wait_for(lambda: saver() == "on", "the guard's power-down", seconds=1)
             self.assertEqual(read(keys).split(), ["ready"])
             wait_for(lambda: probe("grabbed") == "no", "the end of the hold")
@@ -215,10 +242,8 @@ class Dialog(Session):
         self.start()
         self.choose("Anti shake")
         dialog = visible_window(" Mouse delay")
-        geometry = subprocess.run(["xdotool", "getwindowgeometry", dialog], capture_output=True,
-                                  text=True).stdout
-        self.assertIn("Position: 405,411", geometry)
-        self.assertIn("Geometry: 301x48", geometry)
+        self.assertIn("Position: 405,411", geometry(dialog))
+        self.assertIn("Geometry: 301x48", geometry(dialog))
         # Enter and Escape do nothing: the dialog stays for the keys below.
         keys_to(dialog, "Return", "Escape", "ctrl+a", "x", "End", "0", "alt+a")  # "x" is "3": 30
         keys_to(visible_window("Tenebrolite"), "Return")
@@ -243,28 +268,51 @@ class HelpAbout(Session):
 
 
 class XEmbed(Session):
-    """No StatusNotifierItem panel, an XEmbed tray: the icon sits in it and
-    acts on the release of a button, as on Windows, not on the press."""
+    """The panel's XEmbed tray, and on the program's own bus a watcher that no
+    panel hosts (one left over from another desktop): the icon sits in the
+    tray, and a click acts once, on the release of the button, not on the
+    press as well."""
 
-    def test_clicks_act_on_the_release(self):
-        log = os.path.join(self.folder, "tray")
-        tray = subprocess.Popen([PROBE, "tray", log])
-        try:
-            wait_for(lambda: "tray up" in read(log), "the tray")
-            self.program = subprocess.Popen([PROGRAM], env=self.env)
-            icon = wait_for(lambda: "docked" in read(log), "the icon") and read(log).split()[-1]
-            shown = self.windows()
-            xdotool("mousemove", "--window", icon, "8", "8")
-            for button, pressed, released in (("1", "off", "on"), ("3", shown, shown + 1)):
-                look = saver if button == "1" else self.windows
-                xdotool("mousedown", button)
-                time.sleep(0.5)
-                self.assertEqual(look(), pressed, "after the press of button " + button)
-                xdotool("mouseup", button)
-                wait_for(lambda: look() == released, "the release of button " + button)
-        finally:
-            tray.kill()
-            tray.wait()
+    def test_clicks_act_once_on_the_release(self):
+        panel = subprocess.Popen(["xfce4-panel", "--disable-wm-check"], stderr=subprocess.DEVNULL)
+        self.addCleanup(panel.wait)
+        self.addCleanup(panel.kill)
+        address = os.path.join(self.folder, "bus")
+        bus = subprocess.Popen(["dbus-daemon", "--session", "--nofork", "--nopidfile",
+                                "--address=unix:path=" + address])
+        self.addCleanup(bus.wait)
+        self.addCleanup(bus.kill)
+        self.env["DBUS_SESSION_BUS_ADDRESS"] = "unix:path=" + address
+        wait_for(lambda: os.path.exists(address), "the program's bus")
+        watcher = subprocess.Popen(
+            ["/usr/bin/python3", "-c", "import dbus, dbus.mainloop.glib, gi.repository.GLib as g; "
+             "dbus.mainloop.glib.DBusGMainLoop(set_as_default=True); "
+             "dbus.SessionBus().request_name('%s'); g.MainLoop().run()" % WATCHER], env=self.env)
+        self.addCleanup(watcher.wait)
+        self.addCleanup(watcher.kill)
+        write_hold(1)
+        wait_for(lambda: visible_window("wrapper-2.0"), "the panel")
+        self.program = subprocess.Popen([PROGRAM], env=self.env)
+        icon = wait_for(lambda: xdotool("search", "--onlyvisible", "--pid",
+                                        str(self.program.pid)), "the icon")[0]
+        shown = self.windows()
+        xdotool("mousemove", "--window", icon, "8", "8")
+        xdotool("mousedown", "3")
+        time.sleep(0.5)
+        self.assertEqual(self.windows(), shown, "a menu at the press")
+        xdotool("mouseup", "3")
+        wait_for(lambda: self.windows() == shown + 1, "the menu at the release")
+        xdotool("key", "Escape")
+        wait_for(lambda: self.windows() == shown, "the menu to close")
+        xdotool("mousedown", "1")
+        time.sleep(0.5)
+        self.assertEqual(saver(), "off", "a power-down at the press")
+        xdotool("mouseup", "1")
+        wait_for(lambda: saver() == "on", "the power-down at the release")
+        released = time.monotonic()
+        wait_for(lambda: probe("grabbed") == "yes", "the hold")
+        wait_for(lambda: probe("grabbed") == "no", "the end of the hold")
+        self.assertLess(time.monotonic() - released, 1.6, "one hold of 1 s")
 
 
 MUTTER = "org.gnome.Mutter.DisplayConfig"
