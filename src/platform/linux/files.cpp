@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <optional>
+#include <utility>
 
 namespace platform::linux_desktop {
 namespace {
@@ -37,7 +38,12 @@ std::optional<std::string> linkTarget(std::string path) {
     const ssize_t length = ::readlink(path.c_str(), target.data(), target.size());
     if (length <= 0 || static_cast<std::size_t>(length) >= target.size()) return std::nullopt;
     target.resize(static_cast<std::size_t>(length));
-    path = target[0] == '/' ? target : path.substr(0, path.find_last_of('/') + 1) + target;
+    if (target[0] == '/') {
+      path = std::move(target);
+    } else {
+      path.resize(path.find_last_of('/') + 1);  // a relative target is the link's sibling
+      path += target;
+    }
   }
   errno = ELOOP;
   return std::nullopt;
