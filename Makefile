@@ -13,8 +13,9 @@ PACKAGES := cmake make g++ googletest clang libclang-rt-14-dev \
             pkg-config qt6-base-dev libxcb1-dev libxcb-dpms0-dev \
             libxcb-screensaver0-dev dbus-daemon python3-dbus python3-gi \
             dpkg-dev desktop-file-utils appstream
-# The real desktop components that the Linux end-to-end tests run against.
-DESKTOP_PACKAGES := xfce4-panel xfconf
+# The real desktop components that the Linux end-to-end tests run against;
+# powerdevil's libraries only recommend Qt 5's Wayland platform (qtwayland5).
+DESKTOP_PACKAGES := xfce4-panel xfconf kwin-wayland powerdevil qtwayland5 sway
 FUZZ_SECONDS ?= 60
 
 .PHONY: all deps host sanitize windows linux run run-wine test test-host test-sanitize test-windows test-linux fuzz bench bench-linux dist screenshots clean
