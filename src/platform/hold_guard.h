@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 
@@ -7,6 +8,13 @@ namespace platform {
 
 // Milliseconds on a clock that never jumps (time since boot, say).
 using Milliseconds = std::int64_t;
+
+// How long a guard waits for a time that WakeRule::due gave: -1 (none) stays
+// -1, a time already past is no wait. The caller reads its clock once: two
+// reads can straddle the time and make the wait negative.
+inline Milliseconds waitUntil(Milliseconds next, Milliseconds now) {
+  return next < 0 ? -1 : std::max<Milliseconds>(0, next - now);
+}
 
 // When the hold guard powers the display down again. The rule is decided
 // above the platform; the platform asks it from the guard's own thread only.

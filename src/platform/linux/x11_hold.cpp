@@ -171,7 +171,7 @@ void X11HoldGuard::run(int wakeFd, std::promise<void>& ready) {
     if (woken) rule_.noteWake();
     if (rule_.due(steadyNow(), ownDesktop, next)) powerDown(power);
 
-    Milliseconds timeout = next < 0 ? -1 : std::max<Milliseconds>(0, next - steadyNow());
+    Milliseconds timeout = waitUntil(next, steadyNow());
     if (grabWanted_ && !(keyboard && pointer)) {
       timeout = timeout < 0 ? kGrabRetryMs : std::min(timeout, kGrabRetryMs);
     }

@@ -81,7 +81,8 @@ void Win32HoldGuard::run() {
   const std::function<bool()> ownDesktop = [this] { return inputDesktopIsOurs(); };
   Milliseconds next = -1;
   for (;;) {
-    const DWORD timeout = next < 0 ? INFINITE : static_cast<DWORD>(next > now() ? next - now() : 0);
+    const Milliseconds wait = waitUntil(next, now());
+    const DWORD timeout = wait < 0 ? INFINITE : static_cast<DWORD>(wait);
     MsgWaitForMultipleObjectsEx(0, nullptr, timeout, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
     bool quit = false;
     while (!quit && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {

@@ -98,5 +98,14 @@ TEST(HoldGuard, PowersDownAtMostEveryQuarterSecondAndOnlyDuringTheHold) {
   }
 }
 
+// A time passed between the rule's answer and the clock's reading is no wait,
+// not one of 49.7 days once made a DWORD.
+TEST(HoldGuard, WaitsUntilTheRulesTimeAndNeverANegativeTime) {
+  EXPECT_EQ(platform::waitUntil(-1, 500), -1);
+  EXPECT_EQ(platform::waitUntil(750, 500), 250);
+  EXPECT_EQ(platform::waitUntil(750, 750), 0);
+  EXPECT_EQ(platform::waitUntil(750, 751), 0);
+}
+
 }  // namespace
 }  // namespace power
