@@ -19,7 +19,9 @@ namespace {
 std::vector<std::string> otherLines(const SettingsFile& file) {
   std::vector<std::string> lines;
   for (const SettingsLine& line : file.lines()) {
-    if (line.kind == SettingsLine::Kind::Other) lines.push_back(line.text);
+    if (line.kind == SettingsLine::Kind::Other || line.kind == SettingsLine::Kind::Section) {
+      lines.push_back(line.text);
+    }
   }
   return lines;
 }

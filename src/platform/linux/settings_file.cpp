@@ -191,7 +191,9 @@ SettingsLine parseLine(std::string_view raw) {
   line.text = std::string(raw);
   std::string_view text = raw;
   if (!text.empty() && text.back() == '\r') text.remove_suffix(1);
-  if (text.size() >= 2 && text.front() == '[' && text.back() == ']') {
+  if (!text.empty() && text.front() == '[') {
+    line.kind = SettingsLine::Kind::Section;
+    if (text.size() < 2 || text.back() != ']') return line;
     if (const auto path = fromUtf8(text.substr(1, text.size() - 2)); path && !path->empty()) {
       line.kind = SettingsLine::Kind::Key;
       line.key = *path;
@@ -203,6 +205,10 @@ SettingsLine parseLine(std::string_view raw) {
     line.value = *value;
   }
   return line;
+}
+
+bool opensSection(const SettingsLine& line) {
+  return line.kind == SettingsLine::Kind::Key || line.kind == SettingsLine::Kind::Section;
 }
 
 }  // namespace
@@ -222,8 +228,9 @@ SettingsFile SettingsFile::parse(std::string_view content) {
   while (!content.empty()) {
     const std::size_t end = content.find('\n');
     SettingsLine line = parseLine(content.substr(0, end));
-    if (line.kind == SettingsLine::Kind::Key) inKey = true;
-    // A value before the first key belongs to none: kept, not understood.
+    if (opensSection(line)) inKey = line.kind == SettingsLine::Kind::Key;
+    // A value before the first key, or in a section not taken, belongs to
+    // none: kept, not understood.
     if (line.kind == SettingsLine::Kind::Value && !inKey) {
       line.kind = SettingsLine::Kind::Other;
     }
@@ -268,7 +275,7 @@ const SettingsValue* SettingsFile::find(std::u16string_view path, std::u16string
   const auto key = keyLine(path);
   if (!key) return nullptr;
   for (std::size_t i = *key + 1; i < lines_.size(); ++i) {
-    if (lines_[i].kind == SettingsLine::Kind::Key) break;
+    if (opensSection(lines_[i])) break;
     if (lines_[i].kind == SettingsLine::Kind::Value && sameName(lines_[i].value.name, name)) {
       return &lines_[i].value;
     }
@@ -297,7 +304,7 @@ bool SettingsFile::put(std::u16string_view path, SettingsValue value) {
   const std::size_t key = *keyLine(path);
   std::size_t after = key;  // the last line of the key's values
   for (std::size_t i = key + 1; i < lines_.size(); ++i) {
-    if (lines_[i].kind == SettingsLine::Kind::Key) break;
+    if (opensSection(lines_[i])) break;
     if (lines_[i].kind != SettingsLine::Kind::Value) continue;
     if (sameName(lines_[i].value.name, line.value.name)) {
       lines_[i] = std::move(line);

@@ -25,7 +25,9 @@ struct SettingsValue {
 };
 
 struct SettingsLine {
-  enum class Kind { Other, Key, Value };
+  // Section: a line that opens a key whose name the store does not take; it
+  // ends the key above it all the same.
+  enum class Kind { Other, Key, Section, Value };
   Kind kind = Kind::Other;
   std::string text;     // the line as it stands in the file, without its line feed
   std::u16string key;   // Key: the path

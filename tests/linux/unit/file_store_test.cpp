@@ -127,6 +127,20 @@ TEST_F(FileStore, AWriteKeepsEveryLineItDoesNotUnderstand) {
             "\"Holdit\"=\"9\"");
 }
 
+// A line that opens a section ends the key above it, whether or not the store
+// takes its name: what stands below belongs to that other section.
+TEST_F(FileStore, ASectionNotTakenEndsTheKeyAboveIt) {
+  for (const std::string header : {"[Software\\Velmarind\\Other] ", "[]", "[\xFF]", "[x"}) {
+    write("[Software\\Velmarind\\Tenebrolite]\n\"Btn\"=\"1\"\n" + header + "\n\"Holdit\"=\"9\"\n");
+    FileRegistry registry(path_);
+    EXPECT_EQ(LoadRegText(registry, kUser, kKey, u"Holdit"), u"") << header;
+    SaveRegText(registry, kUser, kKey, u"Holdit", u"2");
+    EXPECT_EQ(read(), "[Software\\Velmarind\\Tenebrolite]\n\"Btn\"=\"1\"\n\"Holdit\"=\"2\"\n" +
+                          header + "\n\"Holdit\"=\"9\"\n")
+        << header;
+  }
+}
+
 TEST_F(FileStore, AWriteReplacesTheFileAsAWholeAndNeverOneItCannotRead) {
   write("[Software\\Velmarind\\Tenebrolite]\n\"Holdit\"=\"1\"\n");
   std::ifstream old(path_);  // still the old file after the rename
