@@ -68,6 +68,10 @@ std::optional<std::string> readAll(const std::string& path) {
       return std::nullopt;
     }
     content.append(buffer, static_cast<std::size_t>(n));
+    if (content.size() > kLargestFile) {
+      errno = EFBIG;
+      return std::nullopt;
+    }
   }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 
@@ -17,8 +18,12 @@ class Descriptor {
   int fd_;
 };
 
+// A settings or autostart file is a few hundred bytes: one far larger is not
+// one the program wrote, and its cost must not grow with what fills it.
+inline constexpr std::size_t kLargestFile = 1 << 20;
+
 // The whole file; "" when it does not exist; nullopt when it exists but
-// cannot be read.
+// cannot be read, or is larger than kLargestFile.
 std::optional<std::string> readAll(const std::string& path);
 // Creates the folder and its missing parents (mode 0700, as XDG asks).
 bool makeFolders(const std::string& folder);

@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "platform/linux/file_registry.h"
+#include "platform/linux/files.h"
 #include "settings/registry_store.h"
 
 namespace platform::linux_desktop {
@@ -159,6 +160,15 @@ TEST_F(FileStore, AWriteReplacesTheFileAsAWholeAndNeverOneItCannotRead) {
   SaveRegText(registry, kUser, kKey, u"Holdit", u"4");
   EXPECT_TRUE(std::filesystem::is_symlink(path_));
   EXPECT_EQ(LoadRegText(registry, kUser, kKey, u"Holdit"), u"4");
+
+  // Nor is one far larger than any settings file, read as empty at once.
+  std::filesystem::remove(path_);
+  const std::string large =
+      "[Software\\Velmarind\\Tenebrolite]\n\"Holdit\"=\"1\"\n" + std::string(kLargestFile, '\n');
+  write(large);
+  SaveRegText(registry, kUser, kKey, u"Holdit", u"3");
+  EXPECT_EQ(LoadRegText(registry, kUser, kKey, u"Holdit"), u"");
+  EXPECT_EQ(read(), large);
 
   // A settings path that cannot be read (here a folder) is left as it is.
   std::filesystem::remove(path_);
