@@ -22,7 +22,7 @@ DesktopSession::DesktopSession(WakeRule& rule)
     : wayland_(waylandSession()), x11Guard_(rule), mutterGuard_(rule) {}
 
 bool DesktopSession::powerDown() {
-  if (wayland_) return requestDesktopPowerDown(QDBusConnection::sessionBus());
+  if (wayland_) return mutterGuard_.powerDown();
   auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
   if (x11 == nullptr) return false;
   XcbPower power(x11->connection());

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <functional>
 #include <future>
+#include <optional>
 #include <utility>
 
 #include "platform/linux/clock.h"
@@ -28,6 +29,14 @@ QString powerSaveMode() {
 QString propertiesInterface() {
   return QStringLiteral("org.freedesktop.DBus.Properties");
 }
+// Its idle monitor: a user-active watch fires once, at the next input, and is
+// removed when the client that added it leaves the bus.
+QString idleService() {
+  return QStringLiteral("org.gnome.Mutter.IdleMonitor");
+}
+QString idlePath() {
+  return QStringLiteral("/org/gnome/Mutter/IdleMonitor/Core");
+}
 constexpr int kPowerOn = 0;
 constexpr int kPowerOff = 3;
 
@@ -45,6 +54,14 @@ QDBusMessage request(const QString& service, const QString& path, const QString&
 
 QDBusMessage call(const QDBusConnection& bus, const QDBusMessage& message) {
   return bus.call(message, QDBus::Block, kCallTimeoutMs);
+}
+
+std::optional<int> getPowerSaveMode(const QDBusConnection& bus) {
+  const QDBusMessage reply =
+      call(bus, request(mutterService(), mutterPath(), propertiesInterface(), QStringLiteral("Get"),
+                        {mutterService(), powerSaveMode()}));
+  if (reply.type() != QDBusMessage::ReplyMessage) return std::nullopt;
+  return qvariant_cast<QDBusVariant>(reply.arguments().value(0)).variant().toInt();
 }
 
 bool setPowerSaveMode(const QDBusConnection& bus, int mode) {
@@ -79,11 +96,47 @@ bool invokeTurnOffScreen(const QDBusConnection& bus) {
              .type() == QDBusMessage::ReplyMessage;
 }
 
+void connectWatchFired(QDBusConnection bus, QObject* receiver) {
+  bus.connect(idleService(), idlePath(), idleService(), QStringLiteral("WatchFired"), receiver,
+              SLOT(watchFired(uint)));
+}
+
+std::optional<uint> addUserActiveWatch(const QDBusConnection& bus) {
+  const QDBusMessage reply = call(
+      bus, request(idleService(), idlePath(), idleService(), QStringLiteral("AddUserActiveWatch")));
+  if (reply.type() != QDBusMessage::ReplyMessage) return std::nullopt;
+  return reply.arguments().value(0).toUInt();
+}
+
 }  // namespace
 
-bool requestDesktopPowerDown(const QDBusConnection& bus) {
-  return setPowerSaveMode(bus, kPowerOff) || invokeTurnOffScreen(bus);
-}
+// On the UI thread, whose bus connection outlives the guard's: wakes the
+// display at the first user activity after the hold, unless someone has.
+class MutterWakeAfterHold final : public QObject {
+  Q_OBJECT
+  std::optional<uint> watch_;
+
+ public:
+  MutterWakeAfterHold() { connectWatchFired(QDBusConnection::sessionBus(), this); }
+
+  void arm() { watch_ = addUserActiveWatch(QDBusConnection::sessionBus()); }
+
+  void disarm() {
+    if (!watch_) return;
+    QDBusConnection::sessionBus().send(request(idleService(), idlePath(), idleService(),
+                                               QStringLiteral("RemoveWatch"), {*watch_}));
+    watch_.reset();
+  }
+
+ private Q_SLOTS:
+  void watchFired(uint id) {
+    if (watch_ != id) return;
+    watch_.reset();
+    const QDBusConnection bus = QDBusConnection::sessionBus();
+    const std::optional<int> mode = getPowerSaveMode(bus);
+    if (mode && *mode != kPowerOn) setPowerSaveMode(bus, kPowerOn);
+  }
+};
 
 // On the guard's thread: the compositor's reports and the rule's timer.
 class MutterWatch final : public QObject {
@@ -91,6 +144,7 @@ class MutterWatch final : public QObject {
   QDBusConnection bus_;
   WakeRule& rule_;
   QTimer timer_;
+  std::optional<uint> activity_;
 
  public:
   MutterWatch(QDBusConnection bus, WakeRule& rule) : bus_(std::move(bus)), rule_(rule) {
@@ -99,18 +153,22 @@ class MutterWatch final : public QObject {
     bus_.connect(mutterService(), mutterPath(), propertiesInterface(),
                  QStringLiteral("PropertiesChanged"), this,
                  SLOT(propertiesChanged(QString, QVariantMap, QStringList)));
+    // Input leaves a display that this program blanked dark on GNOME, so the
+    // activity itself is the wake.
+    connectWatchFired(bus_, this);
+    activity_ = addUserActiveWatch(bus_);
     // The display may have woken between the click's power-down and now; the
     // bus answers this after it has the subscription above.
-    const QDBusMessage reply =
-        call(bus_, request(mutterService(), mutterPath(), propertiesInterface(),
-                           QStringLiteral("Get"), {mutterService(), powerSaveMode()}));
-    if (reply.type() == QDBusMessage::ReplyMessage &&
-        qvariant_cast<QDBusVariant>(reply.arguments().value(0)).variant().toInt() == kPowerOn) {
-      wake();
-    }
+    if (getPowerSaveMode(bus_) == kPowerOn) wake();
   }
 
  private Q_SLOTS:
+  void watchFired(uint id) {
+    if (activity_ != id) return;
+    activity_ = addUserActiveWatch(bus_);
+    wake();
+  }
+
   void propertiesChanged(const QString& interface, const QVariantMap& changed,
                          const QStringList& /*invalidated*/) {
     const auto mode = changed.find(powerSaveMode());
@@ -166,8 +224,19 @@ class GuardThread final : public QThread {
 
 }  // namespace
 
+MutterHoldGuard::MutterHoldGuard(WakeRule& rule) : rule_(rule) {}
+
 MutterHoldGuard::~MutterHoldGuard() {
   stop();
+}
+
+bool MutterHoldGuard::powerDown() {
+  // A new click's hold replaces the wake of the last one.
+  if (afterHold_) afterHold_->disarm();
+  const QDBusConnection bus = QDBusConnection::sessionBus();
+  poweredDownByMutter_ = setPowerSaveMode(bus, kPowerOff);
+  if (poweredDownByMutter_ && !afterHold_) afterHold_ = std::make_unique<MutterWakeAfterHold>();
+  return poweredDownByMutter_ || invokeTurnOffScreen(bus);
 }
 
 void MutterHoldGuard::start() {
@@ -184,6 +253,7 @@ void MutterHoldGuard::stop() {
   thread_->quit();
   thread_->wait();
   thread_.reset();
+  if (poweredDownByMutter_) afterHold_->arm();
 }
 
 }  // namespace platform::linux_desktop

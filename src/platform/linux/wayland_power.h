@@ -8,31 +8,36 @@
 
 namespace platform::linux_desktop {
 
-// Asks the desktop on the session bus to switch the display off: GNOME's
-// compositor through its PowerSaveMode property, else KDE Plasma's power
-// management through its "Turn Off Screen" global shortcut. False when no
-// desktop answered, or the one that did refused: a Wayland client has no
-// other way to the display. The requests never start a service.
-bool requestDesktopPowerDown(const QDBusConnection& bus);
+class MutterWakeAfterHold;
 
 // The hold on GNOME Wayland. No client can hold input there, so the guard
 // only keeps the display dark: a thread of its own, with its own bus
-// connection (the UI thread sleeps through the hold), hears the compositor
-// report the display on and powers it down again as the WakeRule says.
-// Elsewhere it hears nothing and does nothing.
+// connection (the UI thread sleeps through the hold), hears of user activity
+// and of the compositor reporting the display on, and powers it down again as
+// the WakeRule says. GNOME wakes only a display that its settings daemon
+// blanked, so after the hold the first user activity wakes the display this
+// program blanked. Elsewhere it hears nothing and does nothing.
 class MutterHoldGuard final : public HoldGuard {
  public:
-  explicit MutterHoldGuard(WakeRule& rule) : rule_(rule) {}
+  explicit MutterHoldGuard(WakeRule& rule);
   ~MutterHoldGuard() override;
   MutterHoldGuard(const MutterHoldGuard&) = delete;
   MutterHoldGuard& operator=(const MutterHoldGuard&) = delete;
 
+  // Asks the desktop on the session bus to switch the display off: GNOME's
+  // compositor through its PowerSaveMode property, else KDE Plasma's power
+  // management through its "Turn Off Screen" global shortcut. False when no
+  // desktop answered, or the one that did refused: a Wayland client has no
+  // other way to the display. The requests never start a service.
+  bool powerDown();
   void start() override;
   void stop() override;
 
  private:
   WakeRule& rule_;
   std::unique_ptr<QThread> thread_;
+  std::unique_ptr<MutterWakeAfterHold> afterHold_;
+  bool poweredDownByMutter_ = false;
 };
 
 }  // namespace platform::linux_desktop
