@@ -106,8 +106,11 @@ class Kde(WaylandDesktop):
             return []
 
     def powerdevil(self):
-        env = dict(os.environ, QT_QPA_PLATFORM="wayland", WAYLAND_DISPLAY=self.socket)
-        process = self.spawn([POWERDEVIL], os.path.join(self.folder, "powerdevil"), env=env)
+        """Started; its requests to KWin are traced to self.requests."""
+        self.requests = os.path.join(self.folder, "powerdevil")
+        env = dict(os.environ, QT_QPA_PLATFORM="wayland", WAYLAND_DISPLAY=self.socket,
+                   WAYLAND_DEBUG="client")
+        process = self.spawn([POWERDEVIL], self.requests, env=env)
         wait_for(lambda: self.bus.name_has_owner(POWER_MANAGEMENT) and SHORTCUT in self.shortcuts(),
                  "powerdevil and its shortcuts", 20)
         return process
@@ -120,6 +123,9 @@ class Kde(WaylandDesktop):
         self.entries()
         self.assertEqual(self.invoked(), [(self.program.pid, SHORTCUT)])
         self.assertFalse(message_shown())
+        # Off (3); KWin's virtual output does not apply it.
+        wait_for(lambda: re.search(r"org_kde_kwin_dpms@\d+\.set\(3\)", read(self.requests)),
+                 "powerdevil's request to switch the display off")
 
     def test_power_management_gone_is_told_once_and_not_invoked(self):
         for gone in (signal.SIGTERM, signal.SIGKILL):
