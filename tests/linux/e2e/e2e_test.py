@@ -18,7 +18,6 @@ import dbus
 BUILD = os.environ["TENEBROLITE_BUILD"]
 PROGRAM = os.path.join(BUILD, "tenebrolite")
 PROBE = os.path.join(BUILD, "x_probe")
-DESKTOP = os.path.join(os.path.dirname(os.path.abspath(__file__)), "desktop.py")
 CONFIG = os.environ["XDG_CONFIG_HOME"]
 SETTINGS = os.path.join(CONFIG, "Velmarind", "Tenebrolite.conf")
 AUTOSTART = os.path.join(CONFIG, "autostart", "tenebrolite.desktop")
@@ -313,99 +312,6 @@ class XEmbed(Session):
         wait_for(lambda: probe("grabbed") == "yes", "the hold")
         wait_for(lambda: probe("grabbed") == "no", "the end of the hold")
         self.assertLess(time.monotonic() - released, 1.6, "one hold of 1 s")
-
-
-MUTTER = "org.gnome.Mutter.DisplayConfig"
-
-
-class Wayland(Session):
-    """A Wayland session: the desktop is asked on the session bus, nothing is
-    grabbed, and the guard keeps GNOME's display dark through the hold."""
-
-    def desktop(self, kind):
-        self.log = os.path.join(self.folder, "desktop")
-        self.env["XDG_SESSION_TYPE"] = "wayland"
-        if kind == "nothing":
-            return
-        desktop = subprocess.Popen(["/usr/bin/python3", DESKTOP, kind, self.log])
-        self.addCleanup(desktop.wait)
-        self.addCleanup(desktop.kill)
-        wait_for(lambda: "up" in read(self.log), "the stand-in desktop")
-
-    def requests(self, what):
-        """(value, sender, seconds) of each request of that kind."""
-        return [(r[1], r[2], float(r[3])) for r in map(str.split, read(self.log).splitlines())
-                if r[0] == what]
-
-    def test_gnome_is_asked_and_kept_dark_through_the_hold_but_not_after(self):
-        self.desktop("gnome")
-        write_hold(4)
-        self.start()
-        me = self.bus.get_unique_name()
-        display = self.bus.get_object(MUTTER, "/org/gnome/Mutter/DisplayConfig")
-        lock = self.bus.get_object("org.gnome.ScreenSaver", "/org/gnome/ScreenSaver")
-
-        def mode():
-            return int(display.Get(MUTTER, "PowerSaveMode", dbus_interface=dbus.PROPERTIES_IFACE))
-
-        def set_mode(value):
-            display.Set(MUTTER, "PowerSaveMode", dbus.Int32(value),
-                        dbus_interface=dbus.PROPERTIES_IFACE)
-
-        def offs():
-            return [t for value, sender, t in self.requests("set") if value == "3" and sender != me]
-
-        self.activate()
-        wait_for(lambda: [r for r in self.requests("get") if r[1] != me], "the guard's watch")
-        self.assertEqual((len(offs()), mode(), probe("grabbed")), (1, 3, "no"))
-        # The lock screen's display is the user's.
-        lock.SetActive(True, dbus_interface="org.gnome.ScreenSaver")
-        set_mode(0)
-        time.sleep(0.6)
-        self.assertEqual((len(offs()), mode()), (1, 0))
-        lock.SetActive(False, dbus_interface="org.gnome.ScreenSaver")
-        set_mode(3)
-        for _ in range(6):  # a hand on the mouse
-            set_mode(0)
-            time.sleep(0.05)
-        wait_for(lambda: mode() == 3, "the guard's power-down")
-        answers = offs()[1:]
-        self.assertGreaterEqual(len(answers), 2, "the first wake at once, the last after a pause")
-        self.assertGreaterEqual(min(b - a for a, b in zip(answers, answers[1:])), 0.2)
-        self.entries()  # answered only once the hold is over
-        after = len(offs())
-        set_mode(0)
-        time.sleep(0.5)
-        self.assertEqual((len(offs()), mode()), (after, 0))
-
-    def test_kde_plasma_is_asked_through_its_shortcut(self):
-        self.desktop("kde")
-        write_hold(0)
-        self.start()
-        self.activate()
-        wait_for(lambda: self.requests("invoke"), "the shortcut")
-        self.entries()
-        self.assertEqual([value for value, _, _ in self.requests("invoke")], ["Turn_Off_Screen"])
-        self.assertFalse(xdotool("search", "--onlyvisible", "--name", "^Tenebrolite$"))
-
-    def test_no_answer_and_a_refusal_are_told_once_a_run(self):
-        for desktop in ("nothing", "refusing-gnome"):
-            if self.program:
-                self.program.kill()
-                self.program.wait()
-            self.desktop(desktop)
-            write_hold(0)
-            self.start()
-            for click in range(2):
-                asked = len(self.requests("set"))
-                self.activate()
-                if desktop != "nothing":
-                    wait_for(lambda: len(self.requests("set")) > asked, "the request")
-                if click == 0:
-                    keys_to(visible_window("Tenebrolite"), "Return")
-                time.sleep(0.5)
-                self.assertFalse(xdotool("search", "--onlyvisible", "--name", "^Tenebrolite$"))
-        self.assertEqual(saver(), "off")
 
 
 if __name__ == "__main__":
