@@ -6,6 +6,7 @@ driven with xdotool as a user and over D-Bus as a panel drives it.
     e2e_test.py TESTCASE
 """
 import os
+import shutil
 import signal
 import subprocess
 import sys
@@ -90,6 +91,7 @@ class Session(unittest.TestCase):
 
     def setUp(self):
         self.folder = tempfile.mkdtemp(prefix="tenebrolite-e2e-")
+        self.addCleanup(shutil.rmtree, self.folder, ignore_errors=True)
         self.opened = os.path.join(self.folder, "opened")
         opener = os.path.join(self.folder, "xdg-open")
         with open(opener, "w") as f:
