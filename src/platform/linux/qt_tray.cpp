@@ -53,6 +53,11 @@ bool xembedTrayPresent() {
   return present;
 }
 
+// Whether a notification area of either kind can show an icon now.
+bool notificationAreaPresent() {
+  return hostRegistered() || xembedTrayPresent();
+}
+
 bool isXEmbedIcon(const QObject* object) {
   return qstrcmp(object->metaObject()->className(), "QSystemTrayIconSys") == 0;
 }
@@ -114,7 +119,7 @@ QtShell::QtShell(QtWindowSystem& windows, const std::vector<MenuEntry>& menu)
   });
   // A watcher's host may come after it, and an XEmbed tray after anything.
   QObject::connect(&trayPoll_, &QTimer::timeout, [this] {
-    if (pending_ && (hostRegistered() || xembedTrayPresent())) makeIcon();
+    if (pending_ && notificationAreaPresent()) makeIcon();
   });
   xembedClicks_ = std::make_unique<XEmbedClicks>(windows_);
   qApp->installEventFilter(xembedClicks_.get());
@@ -167,7 +172,7 @@ bool QtShell::notifyIcon(std::uint32_t message, const TrayIconData& data) {
     case nim::kAdd:
       tip_ = QString::fromStdU16String(data.szTip);
       if (icon_ || pending_) return true;
-      if (hostRegistered() || xembedTrayPresent()) {
+      if (notificationAreaPresent()) {
         makeIcon();
       } else {
         // No notification area yet (a session starting up): the icon is

@@ -4,7 +4,6 @@
 #include <QDBusMessage>
 #include <QDBusVariant>
 #include <QTimer>
-#include <algorithm>
 #include <functional>
 #include <future>
 #include <optional>
@@ -193,7 +192,9 @@ class MutterWatch final : public QObject {
     };
     Milliseconds next = -1;
     if (rule_.due(steadyNow(), ownDesktop, next)) setPowerSaveMode(bus_, kPowerOff);
-    if (next >= 0) timer_.start(static_cast<int>(std::max<Milliseconds>(0, next - steadyNow())));
+    if (const Milliseconds wait = waitUntil(next, steadyNow()); wait >= 0) {
+      timer_.start(static_cast<int>(wait));
+    }
   }
 };
 
