@@ -70,6 +70,7 @@ class LinuxAppInfo final : public AppInfo {
 
 int main(int argc, char** argv) {
   using namespace platform::linux_desktop;
+  const std::string x11Display = x11DisplayName(argc, argv);
   QApplication qt(argc, argv);
   QApplication::setQuitOnLastWindowClosed(false);
   QApplication::setApplicationName(QStringLiteral("Tenebrolite"));
@@ -79,7 +80,7 @@ int main(int argc, char** argv) {
   FileRegistry registry(config + "/Velmarind/Tenebrolite.conf");
   DesktopAutostart autostart(config + "/autostart");
   power::HoldGuardRule guardRule;
-  DesktopSession session(guardRule);
+  DesktopSession session(guardRule, x11Display);
 
   bool toldOnce = false;
   QtWindowSystem windows([&] {

@@ -18,8 +18,23 @@ bool waylandSession() {
 
 }  // namespace
 
-DesktopSession::DesktopSession(WakeRule& rule)
-    : wayland_(waylandSession()), x11Guard_(rule), mutterGuard_(rule) {}
+DesktopSession::DesktopSession(WakeRule& rule, std::string x11Display)
+    : wayland_(waylandSession()), x11Guard_(rule, std::move(x11Display)), mutterGuard_(rule) {}
+
+std::string x11DisplayName(int argc, char** argv) {
+  const char* name = std::getenv("DISPLAY");
+  for (int i = 1; i + 1 < argc; ++i) {
+    std::string_view option = argv[i];
+    if (option.starts_with("--")) option.remove_prefix(1);
+    // Qt's xcb options that take a value: the value is no option.
+    if (option == "-display") {
+      name = argv[++i];
+    } else if (option == "-name" || option == "-visual") {
+      ++i;
+    }
+  }
+  return name != nullptr ? name : "";
+}
 
 bool DesktopSession::powerDown() {
   if (wayland_) return mutterGuard_.powerDown();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include "platform/hold_guard.h"
 #include "platform/input.h"
 #include "platform/linux/wayland_power.h"
@@ -15,7 +17,8 @@ namespace platform::linux_desktop {
 // screen saver), and grabs for the hold.
 class DesktopSession {
  public:
-  explicit DesktopSession(WakeRule& rule);
+  // x11Display: see x11DisplayName.
+  DesktopSession(WakeRule& rule, std::string x11Display);
   DesktopSession(const DesktopSession&) = delete;
   DesktopSession& operator=(const DesktopSession&) = delete;
 
@@ -36,5 +39,12 @@ class DesktopSession {
   MutterHoldGuard mutterGuard_;
   NoInputBlock noInputBlock_;
 };
+
+// The X display Qt's xcb platform opens for these arguments, read before
+// QApplication takes its own options out of them: the last "-display NAME"
+// (or "--display NAME"), else $DISPLAY as it is at the start. A DISPLAY
+// changed later, by the program or a library, cannot split the guard from
+// the program's windows.
+std::string x11DisplayName(int argc, char** argv);
 
 }  // namespace platform::linux_desktop

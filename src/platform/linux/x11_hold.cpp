@@ -96,10 +96,13 @@ void X11HoldGuard::signal() {
 
 void X11HoldGuard::run(int wakeFd, std::promise<void>& ready) {
   int screenNumber = 0;
-  xcb_connection_t* connection = xcb_connect(nullptr, &screenNumber);
+  xcb_connection_t* connection = xcb_connect(display_.c_str(), &screenNumber);
   rule_.begin();
   ready.set_value();
-  if (xcb_connection_has_error(connection) != 0) {
+  // A screen the server does not have (":0.3" on a one-screen server) has no
+  // root to grab.
+  if (xcb_connection_has_error(connection) != 0 || screenNumber < 0 ||
+      screenNumber >= xcb_setup_roots_length(xcb_get_setup(connection))) {
     // No X server to grab from: wait for the end of the hold.
     pollfd wake{wakeFd, POLLIN, 0};
     while (!stopping_) {
@@ -112,7 +115,7 @@ void X11HoldGuard::run(int wakeFd, std::promise<void>& ready) {
     return;
   }
   xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(connection));
-  for (int i = 0; i < screenNumber && screens.rem > 0; ++i) xcb_screen_next(&screens);
+  for (int i = 0; i < screenNumber; ++i) xcb_screen_next(&screens);
   const xcb_window_t root = screens.data->root;
   XcbPower power(connection);
 

@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <future>
+#include <string>
 #include <thread>
 
 #include "platform/hold_guard.h"
@@ -35,7 +36,9 @@ class XcbPower final : public PowerRequests {
 // the WakeRule says.
 class X11HoldGuard final : public HoldGuard {
  public:
-  explicit X11HoldGuard(WakeRule& rule) : rule_(rule) {}
+  // display: the X display the program's windows are on, as Qt opened it.
+  X11HoldGuard(WakeRule& rule, std::string display)
+      : rule_(rule), display_(std::move(display)) {}
   ~X11HoldGuard() override;
   X11HoldGuard(const X11HoldGuard&) = delete;
   X11HoldGuard& operator=(const X11HoldGuard&) = delete;
@@ -53,6 +56,7 @@ class X11HoldGuard final : public HoldGuard {
   void signal();
 
   WakeRule& rule_;
+  const std::string display_;
   std::thread thread_;
   int wakeFd_ = -1;
   std::atomic<bool> stopping_{false};

@@ -88,6 +88,7 @@ class Session(unittest.TestCase):
     """The program started afresh, with a stand-in xdg-open first on PATH."""
 
     binary = PROGRAM
+    args = []
 
     def setUp(self):
         self.folder = tempfile.mkdtemp(prefix="tenebrolite-e2e-")
@@ -108,7 +109,7 @@ class Session(unittest.TestCase):
 
     def start(self):
         before = set(items())
-        self.program = subprocess.Popen([self.binary], env=self.env)
+        self.program = subprocess.Popen([self.binary, *self.args], env=self.env)
         service, path = wait_for(lambda: set(items()) - before, "the item").pop().split("/", 1)
         self.item = self.bus.get_object(service, "/" + path)
         menu_path = self.item.Get(ITEM, "Menu", dbus_interface=dbus.PROPERTIES_IFACE)
@@ -236,6 +237,27 @@ class Hold(Session):
         finally:
             window.kill()
             window.wait()
+
+
+class Display(Session):
+    """Qt's -display names the program's display, and DISPLAY another X
+    server: the hold grabs input where the icon was clicked."""
+
+    def test_the_hold_is_on_the_display_qt_opened(self):
+        number = os.path.join(self.folder, "number")
+        with open(number, "w") as f:
+            other = subprocess.Popen(["Xvfb", "-displayfd", str(f.fileno()), "-nolisten", "tcp"],
+                                     pass_fds=(f.fileno(),), stderr=subprocess.DEVNULL)
+        self.addCleanup(other.wait)
+        self.addCleanup(other.kill)
+        other_env = dict(self.env, DISPLAY=":" + wait_for(lambda: read(number).strip(), "Xvfb"))
+        self.env, self.args = other_env, ["-display", os.environ["DISPLAY"]]
+        write_hold(2)
+        self.start()
+        self.click_icon("1")
+        wait_for(lambda: probe("grabbed") == "yes", "the hold's grab")
+        self.assertEqual(subprocess.run([PROBE, "grabbed"], env=other_env, capture_output=True,
+                                        text=True).stdout.strip(), "no")
 
 
 class Dialog(Session):
