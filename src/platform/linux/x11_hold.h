@@ -37,8 +37,7 @@ class XcbPower final : public PowerRequests {
 class X11HoldGuard final : public HoldGuard {
  public:
   // display: the X display the program's windows are on, as Qt opened it.
-  X11HoldGuard(WakeRule& rule, std::string display)
-      : rule_(rule), display_(std::move(display)) {}
+  X11HoldGuard(WakeRule& rule, std::string display) : rule_(rule), display_(std::move(display)) {}
   ~X11HoldGuard() override;
   X11HoldGuard(const X11HoldGuard&) = delete;
   X11HoldGuard& operator=(const X11HoldGuard&) = delete;
