@@ -70,7 +70,7 @@ pkg_check_modules(XCB_SCREENSAVER REQUIRED IMPORTED_TARGET xcb-screensaver)
 add_executable(x_probe tests/linux/e2e/x_probe.cpp)
 target_link_libraries(x_probe PRIVATE project_warnings PkgConfig::XCB PkgConfig::XCB_SCREENSAVER)
 # Each test is SCRIPT:CASE, a unittest case of a script in tests/linux/e2e.
-foreach(test IN ITEMS e2e_test:Tray e2e_test:Hold e2e_test:Display e2e_test:Dialog e2e_test:HelpAbout
+foreach(test IN ITEMS e2e_test:Tray e2e_test:Hold e2e_test:Display e2e_test:Dialog e2e_test:HelpAbout e2e_test:Path
                       e2e_test:Panel e2e_test:XEmbed kde_test:Kde kde_test:Sway
                       gnome_test:Gnome)
   string(REPLACE ":" ";" parts ${test})

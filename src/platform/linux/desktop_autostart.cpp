@@ -1,5 +1,7 @@
 #include "platform/linux/desktop_autostart.h"
 
+#include <cstdio>
+
 #include "platform/linux/files.h"
 #include "platform/linux/utf8.h"
 
@@ -82,7 +84,14 @@ void DesktopAutostart::registerAtLogon(const std::u16string& productName,
                                        const std::u16string& appFolder,
                                        const std::u16string& baseName) {
   const auto name = toUtf8(productName);
+  // A desktop entry is UTF-8 text: a path that is not cannot be named in it,
+  // and the entry an earlier start wrote stays as it is.
   const auto path = toUtf8(appFolder + baseName);
+  if (!path) {
+    std::fputs(
+        "tenebrolite: the program's path is not UTF-8; the autostart entry is left as it is\n",
+        stderr);
+  }
   if (!name || !path || !makeFolders(folder_)) return;
   const std::string file = folder_ + "/tenebrolite.desktop";
   // An entry that cannot be read is left alone: rewriting it would lose the

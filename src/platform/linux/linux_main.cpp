@@ -38,13 +38,14 @@ class QtLocale final : public Locale {
   }
 };
 
-// The running binary, as /proc/self/exe names it.
+// The running binary, as /proc/self/exe names it, its bytes kept whether or
+// not they are UTF-8.
 std::u16string executablePath() {
   std::string path(4096, '\0');
   const ssize_t length = ::readlink("/proc/self/exe", path.data(), path.size());
   if (length <= 0 || static_cast<std::size_t>(length) >= path.size()) return {};
   path.resize(static_cast<std::size_t>(length));
-  return fromUtf8(path).value_or(std::u16string());
+  return fromFileName(path);
 }
 
 class LinuxAppInfo final : public AppInfo {

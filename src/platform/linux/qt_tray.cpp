@@ -1,19 +1,22 @@
 #include "platform/linux/qt_tray.h"
 
 #include <QtGui/qguiapplication_platform.h>
+#include <unistd.h>
 #include <xcb/xcb.h>
 #include <QApplication>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusInterface>
 #include <QDesktopServices>
-#include <QDir>
-#include <QFileInfo>
 #include <QMouseEvent>
 #include <QUrl>
 
 #include <algorithm>
 #include <cstdlib>
+#include <optional>
+#include <string>
+
+#include "platform/linux/utf8.h"
 
 namespace platform::linux_desktop {
 namespace {
@@ -203,13 +206,20 @@ void QtShell::execute(WindowHandle, const std::u16string&, const std::u16string&
     QDesktopServices::openUrl(QUrl(text));
     return;
   }
+  // A file's name is bytes, UTF-8 or not, and goes into the URL as bytes.
+  const std::optional<std::string> path = toFileName(file);
+  if (!path || !path->starts_with('/')) return;
+  std::string chosen = *path;
   // Installed, the program's files are in <prefix>/share/tenebrolite, not
   // beside the binary in <prefix>/bin as in the build folder.
-  const QFileInfo beside(text);
-  const QString shared = QDir::cleanPath(
-      beside.absolutePath() + QStringLiteral("/../share/tenebrolite/") + beside.fileName());
-  QDesktopServices::openUrl(
-      QUrl::fromLocalFile(!beside.exists() && QFileInfo::exists(shared) ? shared : text));
+  if (::access(path->c_str(), F_OK) != 0) {
+    const std::size_t slash = path->rfind('/');
+    const std::size_t prefix = slash == 0 ? 0 : path->rfind('/', slash - 1);
+    const std::string shared = path->substr(0, prefix) + "/share/tenebrolite" + path->substr(slash);
+    if (::access(shared.c_str(), F_OK) == 0) chosen = shared;
+  }
+  QDesktopServices::openUrl(QUrl::fromEncoded(
+      "file://" + QByteArray::fromStdString(chosen).toPercentEncoding(QByteArrayLiteral("/"))));
 }
 
 }  // namespace platform::linux_desktop

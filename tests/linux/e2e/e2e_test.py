@@ -13,6 +13,7 @@ import sys
 import tempfile
 import time
 import unittest
+import urllib.parse
 
 import dbus
 
@@ -288,6 +289,28 @@ class HelpAbout(Session):
         self.assertEqual(read(self.opened).split(),
                          ["file://" + os.path.join(os.path.realpath(BUILD), "help.html"),
                           "https://velmarind.example/products.html"])
+
+
+class Path(Session):
+    """The program copied under a folder whose name is not UTF-8: Help opens
+    the page beside it, and the autostart entry, which cannot name it, stays."""
+
+    def test_a_folder_name_that_is_not_utf8(self):
+        folder = os.path.join(os.fsencode(self.folder), b"t\xff")
+        os.mkdir(folder)
+        for name in (b"tenebrolite", b"help.html"):
+            shutil.copy(os.path.join(os.fsencode(BUILD), name), folder)
+        self.binary = os.path.join(folder, b"tenebrolite")
+        os.makedirs(os.path.dirname(AUTOSTART))
+        entry = '[Desktop Entry]\nExec="/usr/bin/tenebrolite"\n'
+        with open(AUTOSTART, "w") as f:
+            f.write(entry)
+        self.start()
+        self.choose("Help")
+        wait_for(lambda: read(self.opened), "the help page")
+        self.assertEqual(read(self.opened).split(),
+                         ["file://" + urllib.parse.quote(folder) + "/help.html"])
+        self.assertEqual(read(AUTOSTART), entry)
 
 
 class XEmbed(Session):

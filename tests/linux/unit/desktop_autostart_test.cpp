@@ -1,4 +1,5 @@
 #include "platform/linux/desktop_autostart.h"
+#include "platform/linux/utf8.h"
 
 #include <gtest/gtest.h>
 
@@ -52,6 +53,28 @@ TEST(AutostartEntry, IsWrittenIntoTheAutostartFolder) {
   text << in.rdbuf();
   EXPECT_EQ(text.str(), autostartEntry("", "Tenebrolite", "/opt/t/tenebrolite"));
   std::filesystem::remove_all(folder);
+}
+
+// The program's path reaches Help and the autostart entry as UTF-16: a name
+// that is not UTF-8 must come back byte for byte, and never pass for text.
+TEST(FileName, TravelsThroughUtf16UnchangedAndIsNoTextUnlessUtf8) {
+  const struct {
+    std::string bytes;
+    bool utf8;
+  } cases[] = {
+      {"/opt/t\xc3\xa9/tenebrolite", true},
+      {"/\xf0\x90\x82\x80/t", true},  // U+10080: its low surrogate is DC80, no escaped byte
+      {"/opt/\xff\xfe/t", false},
+      {"/a\xc3", false},             // cut short
+      {"/\xed\xa0\x80/t", false},  // a surrogate written as UTF-8
+      {"/\xc0\xaf", false},         // an overlong "/"
+  };
+  for (const auto& c : cases) {
+    const std::u16string name = fromFileName(c.bytes);
+    EXPECT_EQ(toFileName(name), c.bytes) << c.bytes;
+    EXPECT_EQ(toUtf8(name).has_value(), c.utf8) << c.bytes;
+  }
+  EXPECT_FALSE(toFileName(u"/\xD800/t").has_value());
 }
 
 }  // namespace
