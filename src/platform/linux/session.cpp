@@ -50,6 +50,10 @@ HoldGuard& DesktopSession::guard() {
   return x11Guard_;
 }
 
+bool DesktopSession::displayWaitsForInput() const {
+  return wayland_ && mutterGuard_.wakeAfterHoldPending();
+}
+
 Input& DesktopSession::input() {
   if (wayland_) return noInputBlock_;
   return x11Input_;

@@ -26,6 +26,10 @@ class DesktopSession {
   bool powerDown();
   HoldGuard& guard();
   Input& input();
+  // Whether the display, dark after a hold, comes back only when this
+  // program answers the next user input: a run that ends after the hold
+  // waits for that first.
+  bool displayWaitsForInput() const;
 
  private:
   class NoInputBlock final : public Input {

@@ -119,6 +119,7 @@ class MutterWakeAfterHold final : public QObject {
   MutterWakeAfterHold() { connectWatchFired(QDBusConnection::sessionBus(), this); }
 
   void arm() { watch_ = addUserActiveWatch(QDBusConnection::sessionBus()); }
+  bool armed() const { return watch_.has_value(); }
 
   void disarm() {
     if (!watch_) return;
@@ -255,6 +256,10 @@ void MutterHoldGuard::stop() {
   thread_->wait();
   thread_.reset();
   if (poweredDownByMutter_) afterHold_->arm();
+}
+
+bool MutterHoldGuard::wakeAfterHoldPending() const {
+  return afterHold_ && afterHold_->armed();
 }
 
 }  // namespace platform::linux_desktop

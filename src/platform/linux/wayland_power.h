@@ -32,6 +32,9 @@ class MutterHoldGuard final : public HoldGuard {
   bool powerDown();
   void start() override;
   void stop() override;
+  // Whether the display this program blanked waits for the first user
+  // activity after the hold to be woken by it (on the UI thread's events).
+  bool wakeAfterHoldPending() const;
 
  private:
   WakeRule& rule_;
