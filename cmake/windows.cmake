@@ -118,12 +118,45 @@ gtest_discover_tests(e2e_tests TEST_PREFIX "e2e." DISCOVERY_MODE PRE_TEST
 add_test(NAME exe.hardening COMMAND ${CMAKE_SOURCE_DIR}/tools/check_exe.sh ${TENEBROLITE_EXE})
 set_tests_properties(exe.hardening PROPERTIES LABELS exe)
 
+# The installer takes the product's name, maker and version from the exe's
+# version resource, and the zip's version must be the same.
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/res/tenebrolite.rc)
+file(READ ${CMAKE_SOURCE_DIR}/res/tenebrolite.rc version_resource)
+string(REGEX MATCH "\nPRODUCTVERSION ([0-9]+),([0-9]+),([0-9]+),([0-9]+)" found "${version_resource}")
+set(product_version ${CMAKE_MATCH_1}.${CMAKE_MATCH_2}.${CMAKE_MATCH_3}.${CMAKE_MATCH_4})
+foreach(field CompanyName ProductName)
+  string(REGEX MATCH "VALUE \"${field}\", \"([^\"]+)\"" found "${version_resource}")
+  set(resource_${field} "${CMAKE_MATCH_1}")
+endforeach()
+if(NOT product_version STREQUAL PROJECT_VERSION OR NOT resource_CompanyName OR NOT resource_ProductName)
+  message(FATAL_ERROR "res/tenebrolite.rc: PRODUCTVERSION ${product_version} (project ${PROJECT_VERSION}), "
+    "CompanyName \"${resource_CompanyName}\", ProductName \"${resource_ProductName}\"")
+endif()
+
+# make dist: Tenebrolite-1.1.0.0-x64.msi, the per-user installer (res/tenebrolite.wxs).
+# wixl reads the files relative to the .wxs; the higher version of the upgrade
+# test is built with the same command.
+find_program(WIXL wixl REQUIRED)
+set(TENEBROLITE_MSI ${CMAKE_BINARY_DIR}/${resource_ProductName}-${product_version}-x64.msi)
+file(RELATIVE_PATH exe_dir ${CMAKE_SOURCE_DIR}/res ${CMAKE_BINARY_DIR})
+set(wixl_command ${WIXL} --arch x64 -D "ProductName=${resource_ProductName}"
+  -D "Manufacturer=${resource_CompanyName}" -D "ExeDir=${exe_dir}" ${CMAKE_SOURCE_DIR}/res/tenebrolite.wxs)
+add_custom_command(OUTPUT ${TENEBROLITE_MSI}
+  COMMAND ${wixl_command} -D Version=${product_version} -o ${TENEBROLITE_MSI}
+  DEPENDS res/tenebrolite.wxs ${TENEBROLITE_EXE} res/help.html res/tenebrolite.ico LICENSE
+  VERBATIM)
+add_custom_target(msi ALL DEPENDS ${TENEBROLITE_MSI})
+add_dependencies(msi program)
+add_test(NAME installer.Msi COMMAND /usr/bin/python3 ${CMAKE_SOURCE_DIR}/tests/e2e/msi_test.py
+  ${TENEBROLITE_MSI} ${wixl_command})
+set_tests_properties(installer.Msi PROPERTIES LABELS installer)
+
 # make dist: Tenebrolite-1.1.0.0-win64.zip with the exe, the help page and the licence.
 install(PROGRAMS ${TENEBROLITE_EXE} DESTINATION .)
 install(FILES res/help.html LICENSE DESTINATION .)
 set(CPACK_GENERATOR ZIP)
-set(CPACK_PACKAGE_NAME Tenebrolite)
-set(CPACK_PACKAGE_VENDOR "Velmarind Media")
+set(CPACK_PACKAGE_NAME ${resource_ProductName})
+set(CPACK_PACKAGE_VENDOR "${resource_CompanyName}")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_FILE_NAME Tenebrolite-${PROJECT_VERSION}-win64)
 include(CPack)

@@ -1,0 +1,161 @@
+#!/usr/bin/python3
+"""The Windows installer under Wine's msiexec: installed for the current user,
+the program started from its Start menu shortcut, the same version installed
+again and a later one over it, then removed. Run inside tools/wine-session.sh.
+
+    msi_test.py MSI WIXL_COMMAND...   (the command that built MSI, without
+                                       -D Version and -o)
+"""
+import os
+import subprocess
+import sys
+import tempfile
+import time
+import unittest
+
+MSI, WIXL = os.path.abspath(sys.argv[1]), sys.argv[2:]
+ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+SOURCES = {"Tenebrolite.exe": os.path.join(os.path.dirname(MSI), "Tenebrolite.exe"),
+           "help.html": os.path.join(ROOT, "res", "help.html"),
+           "LICENSE.txt": os.path.join(ROOT, "LICENSE")}
+SHORTCUTS = {"Tenebrolite.lnk": "", "Tenebrolite Switch Off.lnk": "/switchoff"}
+RUN_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Run"
+SETTINGS_KEY = r"HKCU\Software\Velmarind\Tenebrolite"
+# Per-user products are registered under HKCU, per-machine ones under HKLM.
+USER_PRODUCTS = r"HKCU\Software\Microsoft\Installer\Products"
+MACHINE_PRODUCTS = r"HKLM\Software\Classes\Installer\Products"
+UNINSTALL = [r"%s\Software\Microsoft\Windows\CurrentVersion\Uninstall" % hive
+             for hive in ("HKCU", "HKLM")]
+HIVES = {"HKCU": "HKEY_CURRENT_USER", "HKLM": "HKEY_LOCAL_MACHINE"}
+
+
+def wine(*args, check=True):
+    done = subprocess.run(["wine", *args], capture_output=True, text=True, errors="replace")
+    if check and done.returncode != 0:
+        raise AssertionError("wine %s: %d\n%s%s" % (args, done.returncode, done.stdout, done.stderr))
+    return done.stdout
+
+
+def query(key):
+    """{key: {name: data}} for the key and every key under it; {} when it is not there."""
+    found, values = {}, {}
+    for line in wine("reg", "query", key, "/s", check=False).splitlines():
+        if line.startswith("HKEY_"):
+            values = found.setdefault(line, {})
+        elif line.startswith("    "):
+            name, _, *data = line[4:].split("    ", 2)
+            values[name] = "".join(data)
+    return found
+
+
+def values(key):
+    hive, path = key.split("\\", 1)
+    return query(key).get(HIVES[hive] + "\\" + path, {})
+
+
+def unix(path):
+    drive, rest = path.split(":\\", 1)
+    return os.path.join(os.environ["WINEPREFIX"], "dosdevices", drive.lower() + ":",
+                        *rest.split("\\"))
+
+
+def shortcut(path):
+    """(target, arguments) of a shell link, from its LinkInfo and string data."""
+    with open(path, "rb") as link:
+        data = link.read()
+    word = lambda at, size=4: int.from_bytes(data[at:at + size], "little")
+    flags, at, target, strings = word(20), 76, "", []
+    if flags & 1:  # an item id list
+        at += 2 + word(at, 2)
+    if flags & 2:  # LinkInfo with the local base path
+        base = at + word(at + 16)
+        target = data[base:data.index(b"\0", base)].decode("latin-1")
+        at += word(at)
+    for bit in (4, 8, 16, 32):  # name, relative path, working folder, arguments
+        size = 2 * word(at, 2) if flags & bit else 0
+        strings.append(data[at + 2:at + 2 + size].decode("utf-16-le"))
+        at += 2 + size if flags & bit else 0
+    return target, strings[3].rstrip("\0")  # Wine counts the terminating NUL
+
+
+def ours(keys, name):
+    """What the keys under these keys whose value name is Tenebrolite hold."""
+    return [found for key in keys for found in query(key).values()
+            if found.get(name) == "Tenebrolite"]
+
+
+def entries():
+    """The versions of the uninstall entries of the product."""
+    return sorted(found.get("DisplayVersion") for found in ours(UNINSTALL, "DisplayName"))
+
+
+def product_version(msi):
+    rows = subprocess.run(["msiinfo", "export", msi, "Property"], capture_output=True, text=True,
+                          check=True).stdout.splitlines()
+    return dict(row.split("\t", 1) for row in rows[3:])["ProductVersion"]
+
+
+def msiexec(action, msi, check=True):
+    wine("msiexec", action, "Z:" + msi.replace("/", "\\"), "/qn", check=check)
+
+
+class Installer(unittest.TestCase):
+    def test_install_run_upgrade_and_remove(self):
+        local, roaming, common = wine("cmd", "/c", "echo %LOCALAPPDATA%;%APPDATA%;%ProgramData%")\
+            .strip().split(";")
+        folder = local + r"\Programs\Tenebrolite"
+        menu = roaming + r"\Microsoft\Windows\Start Menu\Programs"
+        placed = [unix(folder + "\\" + name) for name in SOURCES] + \
+                 [unix(menu + "\\" + name) for name in SHORTCUTS]
+        wine("reg", "delete", RUN_KEY, "/v", "Tenebrolite", "/f", check=False)
+        self.addCleanup(wine, "reg", "delete", RUN_KEY, "/v", "Tenebrolite", "/f", check=False)
+
+        version = product_version(MSI)
+        major, minor, *rest = version.split(".")
+        later_version = ".".join([major, str(int(minor) + 1), *rest])
+        self.addCleanup(msiexec, "/x", MSI, check=False)
+        msiexec("/i", MSI)
+        for name, source in SOURCES.items():
+            with open(unix(folder + "\\" + name), "rb") as installed, open(source, "rb") as built:
+                self.assertEqual(installed.read(), built.read(), name)
+        for name, arguments in SHORTCUTS.items():
+            self.assertEqual(shortcut(unix(menu + "\\" + name)),
+                             (folder + r"\Tenebrolite.exe", arguments))
+            self.assertFalse(os.path.exists(unix(common + r"\Microsoft\Windows\Start Menu\Programs"
+                                                 + "\\" + name)))
+        self.assertEqual(entries(), [version])
+        self.assertEqual((len(ours([USER_PRODUCTS], "ProductName")),
+                          ours([MACHINE_PRODUCTS], "ProductName")), (1, []))
+
+        # Started as a user starts it, the program writes its Run value.
+        subprocess.run(["wine", "start", menu + r"\Tenebrolite.lnk"], check=True,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        deadline = time.monotonic() + 30
+        while "Tenebrolite" not in values(RUN_KEY):
+            self.assertLess(time.monotonic(), deadline, "no Run value")
+        wine("taskkill", "/f", "/im", "Tenebrolite.exe")
+        self.assertEqual(values(RUN_KEY)["Tenebrolite"], '"%s\\Tenebrolite.exe"' % folder)
+
+        msiexec("/i", MSI)
+        self.assertEqual(entries(), [version])
+        scratch = tempfile.TemporaryDirectory()
+        self.addCleanup(scratch.cleanup)
+        later = os.path.join(scratch.name, "later.msi")
+        subprocess.run([*WIXL, "-D", "Version=" + later_version, "-o", later], check=True)
+        self.addCleanup(msiexec, "/x", later, check=False)
+        msiexec("/i", later)
+        self.assertEqual(entries(), [later_version])
+        self.assertEqual(len(ours([USER_PRODUCTS], "ProductName")), 1)
+        self.assertTrue(all(os.path.exists(path) for path in placed))
+
+        msiexec("/x", later)
+        self.assertEqual([path for path in placed if os.path.exists(path)], [])
+        self.assertFalse(os.path.exists(unix(folder)))
+        self.assertEqual((entries(), ours([USER_PRODUCTS], "ProductName")), ([], []))
+        # What the program itself wrote is the user's.
+        self.assertEqual(values(RUN_KEY)["Tenebrolite"], '"%s\\Tenebrolite.exe"' % folder)
+        self.assertEqual(values(SETTINGS_KEY)["Btn"], "1")
+
+
+if __name__ == "__main__":
+    unittest.main(argv=sys.argv[:1], verbosity=2)
