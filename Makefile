@@ -11,12 +11,13 @@ SHELL := /bin/bash
 PACKAGES := cmake make g++ googletest clang libclang-rt-14-dev \
             g++-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-win32 wine wine64 xvfb xdotool \
             pkg-config qt6-base-dev libxcb1-dev libxcb-dpms0-dev \
-            libxcb-screensaver0-dev dbus-daemon python3-dbus python3-gi \
+            libxcb-screensaver0-dev libwayland-dev wayland-protocols plasma-wayland-protocols \
+            dbus-daemon python3-dbus python3-gi \
             dpkg-dev desktop-file-utils appstream wixl msitools rpm rpmlint
 # The real desktop components that the Linux end-to-end tests run against;
 # powerdevil's libraries only recommend Qt 5's Wayland platform (qtwayland5).
 DESKTOP_PACKAGES := xfce4-panel xfconf kwin-wayland powerdevil qtwayland5 sway mutter \
-                    gnome-settings-daemon python3-dbusmock dbus-bin
+                    gnome-settings-daemon python3-dbusmock dbus-bin wtype
 FUZZ_SECONDS ?= 60
 
 .PHONY: all deps host sanitize windows linux run run-wine test test-host test-sanitize test-windows test-linux fuzz bench bench-linux dist screenshots clean

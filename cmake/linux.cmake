@@ -43,6 +43,42 @@ find_package(Qt6 REQUIRED COMPONENTS Widgets DBus)
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(XCB REQUIRED IMPORTED_TARGET xcb xcb-dpms)
 
+# The compositor's own protocols, for the program's own Wayland connection:
+# code generated from Debian's descriptions where it ships them, and from the
+# project's own (src/platform/linux/wayland/protocols) for the wlroots ones.
+pkg_check_modules(WAYLAND REQUIRED IMPORTED_TARGET wayland-client)
+pkg_get_variable(WAYLAND_SCANNER wayland-scanner wayland_scanner)
+pkg_get_variable(WAYLAND_PROTOCOLS wayland-protocols pkgdatadir)
+find_package(PlasmaWaylandProtocols REQUIRED)
+set(wayland_generated ${CMAKE_BINARY_DIR}/wayland)
+set(wayland_sources)
+function(wayland_protocol xml)
+  get_filename_component(name ${xml} NAME_WE)
+  add_custom_command(
+    OUTPUT ${wayland_generated}/${name}-client.h ${wayland_generated}/${name}.c
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${wayland_generated}
+    COMMAND ${WAYLAND_SCANNER} client-header ${xml} ${wayland_generated}/${name}-client.h
+    COMMAND ${WAYLAND_SCANNER} private-code ${xml} ${wayland_generated}/${name}.c
+    DEPENDS ${xml} VERBATIM)
+  set(wayland_sources ${wayland_sources} ${wayland_generated}/${name}-client.h
+      ${wayland_generated}/${name}.c PARENT_SCOPE)
+endfunction()
+set(own_protocols ${CMAKE_SOURCE_DIR}/src/platform/linux/wayland/protocols)
+foreach(xml IN ITEMS
+    ${WAYLAND_PROTOCOLS}/stable/xdg-shell/xdg-shell.xml
+    ${WAYLAND_PROTOCOLS}/staging/ext-idle-notify/ext-idle-notify-v1.xml
+    ${PLASMA_WAYLAND_PROTOCOLS_DIR}/dpms.xml
+    ${PLASMA_WAYLAND_PROTOCOLS_DIR}/idle.xml
+    ${own_protocols}/wlr-input-inhibitor-unstable-v1.xml
+    ${own_protocols}/wlr-layer-shell-unstable-v1.xml
+    ${own_protocols}/wlr-output-power-management-unstable-v1.xml
+    ${CMAKE_SOURCE_DIR}/tests/linux/e2e/wlr-virtual-pointer-unstable-v1.xml)
+  wayland_protocol(${xml})
+endforeach()
+add_library(tenebrolite_wayland_protocols STATIC ${wayland_sources})
+target_include_directories(tenebrolite_wayland_protocols PUBLIC ${wayland_generated})
+target_link_libraries(tenebrolite_wayland_protocols PUBLIC PkgConfig::WAYLAND)
+
 set(CMAKE_AUTORCC ON)
 add_executable(tenebrolite
   src/platform/linux/linux_main.cpp
@@ -51,10 +87,16 @@ add_executable(tenebrolite
   src/platform/linux/session.cpp
   src/platform/linux/wayland_power.cpp
   src/platform/linux/x11_hold.cpp
+  src/platform/linux/wayland/compositor.cpp
+  src/platform/linux/wayland/connection.cpp
+  src/platform/linux/wayland/globals.cpp
+  src/platform/linux/wayland/idle_watch.cpp
+  src/platform/linux/wayland/output_power.cpp
+  src/platform/linux/wayland/overlay.cpp
   src/platform/linux/tenebrolite.qrc
 )
 target_link_libraries(tenebrolite PRIVATE tenebrolite_linux_files tenebrolite_core project_warnings
-  Qt6::Widgets Qt6::DBus PkgConfig::XCB)
+  Qt6::Widgets Qt6::DBus PkgConfig::XCB tenebrolite_wayland_protocols)
 set_target_properties(tenebrolite PROPERTIES AUTOMOC ON)
 target_compile_definitions(tenebrolite PRIVATE QT_NO_KEYWORDS)
 target_compile_options(tenebrolite PRIVATE -ffunction-sections -fdata-sections)
@@ -69,9 +111,11 @@ add_custom_command(TARGET tenebrolite POST_BUILD
 pkg_check_modules(XCB_SCREENSAVER REQUIRED IMPORTED_TARGET xcb-screensaver)
 add_executable(x_probe tests/linux/e2e/x_probe.cpp)
 target_link_libraries(x_probe PRIVATE project_warnings PkgConfig::XCB PkgConfig::XCB_SCREENSAVER)
+add_executable(wl_probe tests/linux/e2e/wl_probe.cpp)
+target_link_libraries(wl_probe PRIVATE project_warnings tenebrolite_wayland_protocols)
 # Each test is SCRIPT:CASE, a unittest case of a script in tests/linux/e2e.
 foreach(test IN ITEMS e2e_test:Tray e2e_test:Hold e2e_test:Display e2e_test:Dialog e2e_test:HelpAbout e2e_test:Path
-                      e2e_test:Panel e2e_test:XEmbed kde_test:Kde kde_test:Sway
+                      e2e_test:Panel e2e_test:XEmbed kde_test:Kde kde_test:Sway kde_test:NoCompositor
                       gnome_test:Gnome)
   string(REPLACE ":" ";" parts ${test})
   list(GET parts 0 script)

@@ -19,7 +19,9 @@ bool waylandSession() {
 }  // namespace
 
 DesktopSession::DesktopSession(WakeRule& rule, std::string x11Display)
-    : wayland_(waylandSession()), x11Guard_(rule, std::move(x11Display)), mutterGuard_(rule) {}
+    : wayland_(waylandSession()), x11Guard_(rule, std::move(x11Display)), mutterGuard_(rule) {
+  if (wayland_) compositor_ = wayland::Compositor::connect(rule);
+}
 
 std::string x11DisplayName(int argc, char** argv) {
   const char* name = std::getenv("DISPLAY");
@@ -37,7 +39,20 @@ std::string x11DisplayName(int argc, char** argv) {
 }
 
 bool DesktopSession::powerDown() {
-  if (wayland_) return mutterGuard_.powerDown();
+  if (wayland_) {
+    if (compositor_ && compositor_->switchOff()) {
+      waylandGuard_.way = compositor_.get();
+    } else if (mutterGuard_.powerDown()) {
+      waylandGuard_.way = &mutterGuard_;
+    } else if (invokeTurnOffScreen()) {
+      // Input and outputs waking are heard through the compositor, if any.
+      if (compositor_) compositor_->switchedOffBy([] { invokeTurnOffScreen(); });
+      waylandGuard_.way = compositor_.get();
+    } else {
+      return false;
+    }
+    return true;
+  }
   auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
   if (x11 == nullptr) return false;
   XcbPower power(x11->connection());
@@ -46,15 +61,18 @@ bool DesktopSession::powerDown() {
 }
 
 HoldGuard& DesktopSession::guard() {
-  if (wayland_) return mutterGuard_;
+  if (wayland_) return waylandGuard_;
   return x11Guard_;
 }
 
 bool DesktopSession::displayWaitsForInput() const {
-  return wayland_ && mutterGuard_.wakeAfterHoldPending();
+  return wayland_ && (mutterGuard_.wakeAfterHoldPending() ||
+                      (compositor_ && compositor_->wakeAfterHoldPending()));
 }
 
 Input& DesktopSession::input() {
+  // The compositor's overlay, where it has the layer shell.
+  if (wayland_ && compositor_) return *compositor_;
   if (wayland_) return noInputBlock_;
   return x11Input_;
 }

@@ -1,9 +1,11 @@
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "platform/hold_guard.h"
 #include "platform/input.h"
+#include "platform/linux/wayland/compositor.h"
 #include "platform/linux/wayland_power.h"
 #include "platform/linux/x11_hold.h"
 
@@ -11,10 +13,11 @@ namespace platform::linux_desktop {
 
 // How the display is switched off and held in this session, decided in one
 // place. A Wayland session (XDG_SESSION_TYPE says so, or WAYLAND_DISPLAY is
-// set) has no way for a client to reach the display or to hold input, even
-// through Xwayland: the desktop is asked on the session bus and the guard
-// only keeps the display dark. Any other session is X11's: DPMS (or the
-// screen saver), and grabs for the hold.
+// set) gives a client no way to the display through Xwayland: the program
+// asks the compositor on a Wayland connection of its own, or the desktop on
+// the session bus, and holds input with the compositor's overlay where it
+// has one. Any other session is X11's: DPMS (or the screen saver), and grabs
+// for the hold.
 class DesktopSession {
  public:
   // x11Display: see x11DisplayName.
@@ -22,7 +25,13 @@ class DesktopSession {
   DesktopSession(const DesktopSession&) = delete;
   DesktopSession& operator=(const DesktopSession&) = delete;
 
-  // False when nothing could be asked to switch the display off.
+  // False when nothing could be asked to switch the display off. Under
+  // Wayland the ways are tried in this order, the first that takes the
+  // request being the one the guard re-asserts through:
+  //  1. the compositor's power protocol, every output off (wlroots' output
+  //     power control; KWin's DPMS where an output supports it);
+  //  2. GNOME's compositor on the session bus (PowerSaveMode);
+  //  3. KDE Plasma's "Turn Off Screen" shortcut on the session bus.
   bool powerDown();
   HoldGuard& guard();
   Input& input();
@@ -37,10 +46,25 @@ class DesktopSession {
     void blockInput(bool) override {}
   };
 
+  // The guard of the way that switched the display off at the click.
+  class WaylandGuard final : public HoldGuard {
+   public:
+    HoldGuard* way = nullptr;
+    void start() override {
+      if (way != nullptr) way->start();
+    }
+    void stop() override {
+      if (way != nullptr) way->stop();
+    }
+  };
+
   bool wayland_;
   X11HoldGuard x11Guard_;
   X11Input x11Input_{x11Guard_};
   MutterHoldGuard mutterGuard_;
+  // Null outside Wayland, or where no compositor answers.
+  std::unique_ptr<wayland::Compositor> compositor_;
+  WaylandGuard waylandGuard_;
   NoInputBlock noInputBlock_;
 };
 

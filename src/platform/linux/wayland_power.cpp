@@ -70,8 +70,10 @@ bool setPowerSaveMode(const QDBusConnection& bus, int mode) {
   return call(bus, set).type() == QDBusMessage::ReplyMessage;
 }
 
-// The global shortcut of KDE Plasma's power management, if it has one.
-bool invokeTurnOffScreen(const QDBusConnection& bus) {
+}  // namespace
+
+bool invokeTurnOffScreen() {
+  const QDBusConnection bus = QDBusConnection::sessionBus();
   const QString service = QStringLiteral("org.kde.kglobalaccel");
   const QString path = QStringLiteral("/component/org_kde_powerdevil");
   const QString component = QStringLiteral("org.kde.kglobalaccel.Component");
@@ -94,6 +96,8 @@ bool invokeTurnOffScreen(const QDBusConnection& bus) {
   return call(bus, request(service, path, component, QStringLiteral("invokeShortcut"), {shortcut}))
              .type() == QDBusMessage::ReplyMessage;
 }
+
+namespace {
 
 void connectWatchFired(QDBusConnection bus, QObject* receiver) {
   bus.connect(idleService(), idlePath(), idleService(), QStringLiteral("WatchFired"), receiver,
@@ -238,7 +242,7 @@ bool MutterHoldGuard::powerDown() {
   const QDBusConnection bus = QDBusConnection::sessionBus();
   poweredDownByMutter_ = setPowerSaveMode(bus, kPowerOff);
   if (poweredDownByMutter_ && !afterHold_) afterHold_ = std::make_unique<MutterWakeAfterHold>();
-  return poweredDownByMutter_ || invokeTurnOffScreen(bus);
+  return poweredDownByMutter_;
 }
 
 void MutterHoldGuard::start() {

@@ -16,7 +16,7 @@ class MutterWakeAfterHold;
 // and of the compositor reporting the display on, and powers it down again as
 // the WakeRule says. GNOME wakes only a display that its settings daemon
 // blanked, so after the hold the first user activity wakes the display this
-// program blanked. Elsewhere it hears nothing and does nothing.
+// program blanked.
 class MutterHoldGuard final : public HoldGuard {
  public:
   explicit MutterHoldGuard(WakeRule& rule);
@@ -24,11 +24,9 @@ class MutterHoldGuard final : public HoldGuard {
   MutterHoldGuard(const MutterHoldGuard&) = delete;
   MutterHoldGuard& operator=(const MutterHoldGuard&) = delete;
 
-  // Asks the desktop on the session bus to switch the display off: GNOME's
-  // compositor through its PowerSaveMode property, else KDE Plasma's power
-  // management through its "Turn Off Screen" global shortcut. False when no
-  // desktop answered, or the one that did refused: a Wayland client has no
-  // other way to the display. The requests never start a service.
+  // Asks GNOME's compositor on the session bus to switch the display off,
+  // through its PowerSaveMode property. False when it did not answer or
+  // refused. The request never starts a service.
   bool powerDown();
   void start() override;
   void stop() override;
@@ -42,5 +40,10 @@ class MutterHoldGuard final : public HoldGuard {
   std::unique_ptr<MutterWakeAfterHold> afterHold_;
   bool poweredDownByMutter_ = false;
 };
+
+// Asks KDE Plasma's power management, through its "Turn Off Screen" global
+// shortcut, to switch the display off. False when it is not running or has
+// no such shortcut; the request never starts a service. Safe from any thread.
+bool invokeTurnOffScreen();
 
 }  // namespace platform::linux_desktop

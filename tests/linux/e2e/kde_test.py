@@ -1,12 +1,17 @@
 #!/usr/bin/python3
 """End-to-end tests of the Linux program in Wayland sessions without GNOME,
 against the real compositors: KDE Plasma's (KWin with its global shortcuts,
-and its power management, powerdevil) and sway, where no desktop answers.
-The program itself runs on the session's Xvfb through Qt's xcb platform, as
-it would on Xwayland; XDG_SESSION_TYPE and WAYLAND_DISPLAY make its session
-a Wayland one.
+and its power management, powerdevil) and sway, and a session where no
+compositor answers. The program itself runs on the session's Xvfb through
+Qt's xcb platform, as it would on Xwayland; XDG_SESSION_TYPE and
+WAYLAND_DISPLAY make its session a Wayland one. What it asks of the
+compositor on its own connection is read from libwayland's trace of it.
 
-    kde_test.py Kde|Sway
+Neither sway's headless outputs nor KWin's virtual ones can go dark: they
+answer a power-down with neither "mode" nor "failed", so those events are
+not seen here.
+
+    kde_test.py Kde|Sway|NoCompositor
 """
 import glob
 import os
@@ -22,11 +27,15 @@ import unittest
 
 import dbus
 
-from e2e_test import Session, keys_to, read, visible_window, wait_for, write_hold, xdotool
+from e2e_test import (BUILD, PROGRAM, Session, keys_to, read, visible_window, wait_for,
+                      write_hold, xdotool)
 
 POWERDEVIL = "/usr/lib/x86_64-linux-gnu/libexec/org_kde_powerdevil"
 POWER_MANAGEMENT = "org.kde.Solid.PowerManagement"
 SHORTCUT = "Turn Off Screen"
+WL_PROBE = os.path.join(BUILD, "wl_probe")
+OVERLAY_MAPPED = r" -> wl_surface@\d+\.attach\(wl_buffer"
+OVERLAY_GONE = r" -> zwlr_layer_surface_v1@\d+\.destroy\(\)"
 
 
 def message_shown():
@@ -43,6 +52,15 @@ class WaylandDesktop(Session):
         self.spawn(["dbus-monitor", "--session", "type='method_call',member='invokeShortcut'",
                     "type='method_call',member='Ping',sender='%s'" % me], stdout=self.log)
         wait_for(lambda: "NameLost" in read(self.log), "the bus monitor")
+        # The program's own Wayland requests and events, timed in ms.
+        self.trace = os.path.join(self.folder, "trace")
+        self.env["WAYLAND_DEBUG"] = "client"
+        self.binary, self.args = "/bin/sh", ["-c", 'exec "$0" 2>"$1"', PROGRAM, self.trace]
+
+    def traced(self, message):
+        """Times of the traced requests (" -> message") or events matching."""
+        return [float(t) for t in re.findall(r"^\[(\d+\.\d+)\] %s" % message, read(self.trace),
+                                             re.M)]
 
     def spawn(self, command, stdout=os.devnull, **options):
         """A process that the cleanup stops; its output goes to the file."""
@@ -116,13 +134,23 @@ class Kde(WaylandDesktop):
         return process
 
     def test_running_power_management_is_asked_through_its_shortcut(self):
+        """A virtual output reports DPMS unsupported: the shortcut it is. The
+        overlay and the idle notification last as long as the hold."""
         self.powerdevil()
-        write_hold(0)
+        write_hold(2)
         self.start()
         self.activate()
-        self.entries()
+        wait_for(lambda: self.traced(r"org_kde_kwin_dpms@\d+\.supported\(0\)"), "DPMS unsupported")
+        wait_for(lambda: self.traced(OVERLAY_MAPPED), "the overlay")
+        (idle,) = self.traced(r" -> ext_idle_notifier_v1@\d+\.get_idle_notification")
+        self.entries()  # answered after the hold
+        (gone,) = self.traced(OVERLAY_GONE)
+        (idle_gone,) = self.traced(r" -> ext_idle_notification_v1@\d+\.destroy")
+        self.assertGreater(gone - idle, 1500, "the hold of 2 s")
+        self.assertLess(idle_gone, gone)
         self.assertEqual(self.invoked(), [(self.program.pid, SHORTCUT)])
         self.assertFalse(message_shown())
+        self.assertFalse(self.traced(r" -> org_kde_kwin_dpms@\d+\.set"))
         # Off (3); KWin's virtual output does not apply it.
         wait_for(lambda: re.search(r"org_kde_kwin_dpms@\d+\.set\(3\)", read(self.requests)),
                  "powerdevil's request to switch the display off")
@@ -141,9 +169,11 @@ class Kde(WaylandDesktop):
 
 
 class Sway(WaylandDesktop):
-    """Neither GNOME's nor KDE Plasma's services on the bus."""
+    """sway headless with two outputs, as nobody; input from wtype's virtual
+    keyboard and wl_probe's virtual pointer."""
 
-    def test_no_desktop_is_told_once_without_a_hold(self):
+    def setUp(self):
+        super().setUp()
         nobody = pwd.getpwnam("nobody")
         runtime = tempfile.mkdtemp(prefix="tenebrolite-sway-")  # sway refuses to run as root
         self.addCleanup(shutil.rmtree, runtime)
@@ -152,14 +182,62 @@ class Sway(WaylandDesktop):
         with open(config, "w") as f:
             f.write("xwayland disable\n")  # or it takes an X display number of its own
         env = {"PATH": os.environ["PATH"], "HOME": runtime, "XDG_RUNTIME_DIR": runtime,
-               "WLR_BACKENDS": "headless", "WLR_LIBINPUT_NO_DEVICES": "1", "WLR_RENDERER": "pixman"}
-        sway = self.spawn(["setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups",
-                           "sway", "--config", config], os.path.join(self.folder, "sway"), env=env)
+               "WLR_BACKENDS": "headless", "WLR_HEADLESS_OUTPUTS": "2",
+               "WLR_LIBINPUT_NO_DEVICES": "1", "WLR_RENDERER": "pixman"}
+        self.sway = self.spawn(["setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups",
+                                "sway", "--config", config], os.path.join(self.folder, "sway"),
+                               env=env)
         self.env["WAYLAND_DISPLAY"] = wait_for(
             lambda: [s for s in glob.glob(runtime + "/wayland-*") if not s.endswith(".lock")],
             "sway's socket", 20)[0]
+        self.input_env = dict(os.environ, WAYLAND_DISPLAY=self.env["WAYLAND_DISPLAY"])
+
+    def move(self):
+        subprocess.run([WL_PROBE, "move"], env=self.input_env, check=True)
+
+    def type(self, text):
+        subprocess.run(["wtype", "-d", "20", text], env=self.input_env, check=True)
+
+    def test_outputs_off_held_and_back_on_at_the_first_input_after(self):
+        keys = os.path.join(self.folder, "keys")
+        self.spawn([WL_PROBE, "window", keys], env=self.input_env)
+        wait_for(lambda: "mapped" in read(keys), "the test window")
+        write_hold(3)
+        self.start()
+        self.activate()
+        off, on = (r" -> zwlr_output_power_v1@\d+\.set_mode\(%d\)" % m for m in (0, 1))
+        wait_for(lambda: len(self.traced(OVERLAY_MAPPED)) == 2, "the overlay on both outputs")
+        self.assertEqual(len(self.traced(off)), 2, "both outputs off at the click")
+        self.assertFalse(message_shown())
+        # The guard answers a move at once, or 250 ms after its last power-down.
+        for count in (4, 6):
+            self.move()
+            wait_for(lambda: len(self.traced(off)) == count, "the guard's power-down of both")
+        first, again = self.traced(off)[3], self.traced(off)[4]
+        self.assertGreaterEqual(again - first, 250)
+        # Keys go to the overlay, not to the window that had the keyboard.
+        self.type("abc")
+        wait_for(lambda: self.traced(r"wl_keyboard@\d+\.key\("), "keys at the overlay")
+        wait_for(lambda: len(self.traced(OVERLAY_GONE)) == 2, "the end of the hold")
+        self.assertGreater(self.traced(OVERLAY_GONE)[0] - self.traced(OVERLAY_MAPPED)[0], 2500)
+        self.assertNotIn("key", read(keys))
+        # The first input after the hold switches both outputs back on; a
+        # guard still running would answer it in the same breath.
+        self.assertEqual(self.traced(on), [])
+        self.type("xyz")
+        wait_for(lambda: "key" in read(keys), "keys at the window after the hold")
+        wait_for(lambda: len(self.traced(on)) == 2, "both outputs on again")
+        ended = self.traced(OVERLAY_GONE)[-1]
+        self.assertEqual([t for t in self.traced(off) if t > ended], [], "a power-down after the hold")
+        self.assertIsNone(self.sway.poll(), "sway ran throughout")
+
+
+class NoCompositor(WaylandDesktop):
+    """A Wayland session whose compositor neither answers nor has a desktop's
+    services on the bus."""
+
+    def test_no_desktop_is_told_once_without_a_hold(self):
         self.assert_told_once_without_a_hold()
-        self.assertIsNone(sway.poll(), "sway ran throughout")
 
 
 if __name__ == "__main__":

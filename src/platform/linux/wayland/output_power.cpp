@@ -1,0 +1,127 @@
+#include "platform/linux/wayland/output_power.h"
+
+#include <algorithm>
+
+#include "dpms-client.h"
+#include "wlr-output-power-management-unstable-v1-client.h"
+
+namespace platform::linux_desktop::wayland {
+
+struct OutputPower::Control {
+  OutputPower* owner;
+  wl_output* output;
+  zwlr_output_power_v1* wlr = nullptr;
+  org_kde_kwin_dpms* dpms = nullptr;
+  // The compositor can switch it (no failed answer; DPMS supported).
+  bool usable = false;
+  // Switched off at the click, so the guard keeps it off.
+  bool held = false;
+  // Switched off by this program, and not reported on since.
+  bool off = false;
+
+  ~Control() {
+    if (wlr != nullptr) zwlr_output_power_v1_destroy(wlr);
+    if (dpms != nullptr) org_kde_kwin_dpms_release(dpms);
+  }
+
+  void reportedOn() {
+    if (!off) return;
+    off = false;
+    if (owner->holding_ && held) owner->onWake_();
+  }
+};
+
+struct Listeners {
+  static void wlrMode(void* data, zwlr_output_power_v1* /*power*/, std::uint32_t mode) {
+    if (mode == ZWLR_OUTPUT_POWER_V1_MODE_ON)
+      static_cast<OutputPower::Control*>(data)->reportedOn();
+  }
+  static void wlrFailed(void* data, zwlr_output_power_v1* power) {
+    auto& control = *static_cast<OutputPower::Control*>(data);
+    control.usable = control.held = control.off = false;
+    zwlr_output_power_v1_destroy(power);
+    control.wlr = nullptr;
+  }
+  static void dpmsSupported(void* data, org_kde_kwin_dpms* /*dpms*/, std::uint32_t supported) {
+    static_cast<OutputPower::Control*>(data)->usable = supported != 0;
+  }
+  static void dpmsMode(void* data, org_kde_kwin_dpms* /*dpms*/, std::uint32_t mode) {
+    if (mode == ORG_KDE_KWIN_DPMS_MODE_ON) static_cast<OutputPower::Control*>(data)->reportedOn();
+  }
+  static void dpmsDone(void* /*data*/, org_kde_kwin_dpms* /*dpms*/) {}
+};
+
+namespace {
+constexpr zwlr_output_power_v1_listener kWlrListener = {Listeners::wlrMode, Listeners::wlrFailed};
+constexpr org_kde_kwin_dpms_listener kDpmsListener = {Listeners::dpmsSupported, Listeners::dpmsMode,
+                                                      Listeners::dpmsDone};
+}  // namespace
+
+OutputPower::OutputPower(wl_display* display, Globals& globals, std::function<void()> onWake)
+    : display_(display), globals_(globals), onWake_(std::move(onWake)) {}
+
+OutputPower::~OutputPower() = default;
+
+void OutputPower::setOff(Control& control, bool off) {
+  if (control.wlr != nullptr) {
+    zwlr_output_power_v1_set_mode(
+        control.wlr, off ? ZWLR_OUTPUT_POWER_V1_MODE_OFF : ZWLR_OUTPUT_POWER_V1_MODE_ON);
+  } else if (control.dpms != nullptr) {
+    org_kde_kwin_dpms_set(control.dpms,
+                          off ? ORG_KDE_KWIN_DPMS_MODE_OFF : ORG_KDE_KWIN_DPMS_MODE_ON);
+  }
+  control.off = off;
+}
+
+bool OutputPower::switchOff() {
+  if (globals_.wlrPower == nullptr && globals_.kdeDpms == nullptr) return false;
+  // A control for each output that has none yet, or whose last one failed.
+  for (const Globals::Output& output : globals_.outputs) {
+    const auto has = std::any_of(controls_.begin(), controls_.end(), [&](const auto& control) {
+      return control->output == output.output &&
+             (control->wlr != nullptr || control->dpms != nullptr);
+    });
+    if (has) continue;
+    std::erase_if(controls_, [&](const auto& control) { return control->output == output.output; });
+    auto control = std::make_unique<Control>(Control{this, output.output});
+    if (globals_.wlrPower != nullptr) {
+      control->wlr =
+          zwlr_output_power_manager_v1_get_output_power(globals_.wlrPower, output.output);
+      zwlr_output_power_v1_add_listener(control->wlr, &kWlrListener, control.get());
+      control->usable = true;
+    } else {
+      control->dpms = org_kde_kwin_dpms_manager_get(globals_.kdeDpms, output.output);
+      org_kde_kwin_dpms_add_listener(control->dpms, &kDpmsListener, control.get());
+    }
+    controls_.push_back(std::move(control));
+  }
+  // What each control is: supported or not, failed or not, its mode.
+  wl_display_roundtrip(display_);
+  for (const auto& control : controls_) {
+    control->held = control->usable;
+    if (control->usable) setOff(*control, true);
+  }
+  // A failed answer to the request comes before the answer to this.
+  wl_display_roundtrip(display_);
+  return std::any_of(controls_.begin(), controls_.end(),
+                     [](const auto& control) { return control->held; });
+}
+
+void OutputPower::switchOffAgain() {
+  for (const auto& control : controls_) {
+    if (control->held) setOff(*control, true);
+  }
+}
+
+void OutputPower::switchBackOn() {
+  for (const auto& control : controls_) {
+    if (control->off) setOff(*control, false);
+    control->held = false;
+  }
+}
+
+void OutputPower::outputGone(wl_output* output) {
+  std::erase_if(controls_, [output](const auto& control) { return control->output == output; });
+}
+
+}  // namespace platform::linux_desktop::wayland

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <wayland-client.h>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "platform/linux/wayland/globals.h"
+
+struct zwlr_input_inhibitor_v1;
+
+namespace platform::linux_desktop::wayland {
+
+// The input hold where the compositor has wlroots' layer shell: a black
+// surface on the overlay layer of every output, anchored to every edge and
+// taking the keyboard exclusively, so that keys and clicks reach no other
+// program; and the input inhibitor too, where offered. The compositor takes
+// all of it away if the program dies. On the connection's thread only.
+class Overlay {
+ public:
+  // onInput: a key, a click, a move or a scroll that the overlay received.
+  Overlay(Globals& globals, std::function<void()> onInput);
+  ~Overlay();
+  Overlay(const Overlay&) = delete;
+  Overlay& operator=(const Overlay&) = delete;
+
+  void show();
+  void hide();
+  void outputGone(wl_output* output);
+  // While shown: listens to the keyboards and pointers the seats have now.
+  void seatsChanged();
+
+  struct Surface;
+  static void input(void* data);
+
+ private:
+  Globals& globals_;
+  std::function<void()> onInput_;
+  std::vector<std::unique_ptr<Surface>> surfaces_;
+  struct SeatInput {
+    const Globals::Seat* seat;
+    wl_pointer* pointer = nullptr;
+    wl_keyboard* keyboard = nullptr;
+  };
+  void release(SeatInput& input, bool pointer, bool keyboard);
+
+  bool shown_ = false;
+  std::vector<SeatInput> inputs_;
+  zwlr_input_inhibitor_v1* inhibitor_ = nullptr;
+};
+
+}  // namespace platform::linux_desktop::wayland

@@ -1,0 +1,130 @@
+// A Wayland client for the tests, on the compositor at WAYLAND_DISPLAY:
+//   wl_probe window FILE   a window that writes "mapped" to FILE when it is,
+//                          "ready" when it has the keyboard, "key" for each
+//                          key pressed
+//   wl_probe move          moves the pointer of a virtual pointer once
+#include <sys/mman.h>
+#include <unistd.h>
+#include <wayland-client.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string_view>
+
+#include "wlr-virtual-pointer-unstable-v1-client.h"
+#include "xdg-shell-client.h"
+
+namespace {
+
+struct Probe {
+  wl_compositor* compositor = nullptr;
+  wl_shm* shm = nullptr;
+  wl_seat* seat = nullptr;
+  xdg_wm_base* shell = nullptr;
+  zwlr_virtual_pointer_manager_v1* pointers = nullptr;
+  wl_keyboard* keyboard = nullptr;
+  FILE* out = nullptr;
+};
+
+void global(void* data, wl_registry* registry, uint32_t name, const char* interface, uint32_t) {
+  auto& p = *static_cast<Probe*>(data);
+  const std::string_view is = interface;
+  auto bind = [&](const wl_interface& i) { return wl_registry_bind(registry, name, &i, 1); };
+  if (is == "wl_compositor")
+    p.compositor = static_cast<wl_compositor*>(bind(wl_compositor_interface));
+  if (is == "wl_shm") p.shm = static_cast<wl_shm*>(bind(wl_shm_interface));
+  if (is == "wl_seat" && p.seat == nullptr) p.seat = static_cast<wl_seat*>(bind(wl_seat_interface));
+  if (is == "xdg_wm_base") p.shell = static_cast<xdg_wm_base*>(bind(xdg_wm_base_interface));
+  if (is == "zwlr_virtual_pointer_manager_v1") {
+    p.pointers = static_cast<zwlr_virtual_pointer_manager_v1*>(
+        bind(zwlr_virtual_pointer_manager_v1_interface));
+  }
+}
+void globalRemove(void*, wl_registry*, uint32_t) {}
+const wl_registry_listener kRegistry = {global, globalRemove};
+
+void ping(void*, xdg_wm_base* shell, uint32_t serial) {
+  xdg_wm_base_pong(shell, serial);
+}
+const xdg_wm_base_listener kShell = {ping};
+
+void configure(void*, xdg_surface* surface, uint32_t serial) {
+  xdg_surface_ack_configure(surface, serial);
+}
+const xdg_surface_listener kSurface = {configure};
+
+void keymap(void*, wl_keyboard*, uint32_t, int32_t fd, uint32_t) {
+  close(fd);
+}
+void enter(void* data, wl_keyboard*, uint32_t, wl_surface*, wl_array*) {
+  std::fputs("ready\n", static_cast<Probe*>(data)->out);
+}
+void leave(void*, wl_keyboard*, uint32_t, wl_surface*) {}
+void key(void* data, wl_keyboard*, uint32_t, uint32_t, uint32_t, uint32_t state) {
+  if (state == WL_KEYBOARD_KEY_STATE_PRESSED) std::fputs("key\n", static_cast<Probe*>(data)->out);
+}
+void modifiers(void*, wl_keyboard*, uint32_t, uint32_t, uint32_t, uint32_t, uint32_t) {}
+const wl_keyboard_listener kKeyboard = {keymap, enter, leave, key, modifiers, nullptr};
+
+// A seat without devices has no keyboard until one (wtype's) is plugged in.
+void capabilities(void* data, wl_seat* seat, uint32_t caps) {
+  auto& p = *static_cast<Probe*>(data);
+  if ((caps & WL_SEAT_CAPABILITY_KEYBOARD) != 0 && p.keyboard == nullptr) {
+    p.keyboard = wl_seat_get_keyboard(seat);
+    wl_keyboard_add_listener(p.keyboard, &kKeyboard, &p);
+  } else if ((caps & WL_SEAT_CAPABILITY_KEYBOARD) == 0 && p.keyboard != nullptr) {
+    wl_keyboard_destroy(p.keyboard);
+    p.keyboard = nullptr;
+  }
+}
+void seatName(void*, wl_seat*, const char*) {}
+const wl_seat_listener kSeat = {capabilities, seatName};
+
+int window(wl_display* display, Probe& p, const char* file) {
+  p.out = std::fopen(file, "w");
+  if (p.out == nullptr || p.shell == nullptr || p.shm == nullptr) return 1;
+  std::setvbuf(p.out, nullptr, _IOLBF, 0);
+  xdg_wm_base_add_listener(p.shell, &kShell, &p);
+  wl_seat_add_listener(p.seat, &kSeat, &p);
+  wl_surface* surface = wl_compositor_create_surface(p.compositor);
+  xdg_surface* role = xdg_wm_base_get_xdg_surface(p.shell, surface);
+  xdg_surface_add_listener(role, &kSurface, &p);
+  xdg_toplevel_set_title(xdg_surface_get_toplevel(role), "wl_probe");
+  wl_surface_commit(surface);
+  wl_display_roundtrip(display);
+  const int size = 64 * 64 * 4;
+  const int fd = memfd_create("wl_probe", MFD_CLOEXEC);
+  if (ftruncate(fd, size) != 0) return 1;
+  wl_shm_pool* pool = wl_shm_create_pool(p.shm, fd, size);
+  wl_surface_attach(surface,
+                    wl_shm_pool_create_buffer(pool, 0, 64, 64, 256, WL_SHM_FORMAT_XRGB8888), 0, 0);
+  wl_surface_commit(surface);
+  wl_display_roundtrip(display);
+  std::fputs("mapped\n", p.out);
+  while (wl_display_dispatch(display) != -1) {
+  }
+  return 0;
+}
+
+int move(wl_display* display, Probe& p) {
+  if (p.pointers == nullptr) return 1;
+  zwlr_virtual_pointer_v1* pointer =
+      zwlr_virtual_pointer_manager_v1_create_virtual_pointer(p.pointers, p.seat);
+  zwlr_virtual_pointer_v1_motion(pointer, 0, wl_fixed_from_int(5), wl_fixed_from_int(5));
+  zwlr_virtual_pointer_v1_frame(pointer);
+  return wl_display_roundtrip(display) < 0 ? 1 : 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  wl_display* display = wl_display_connect(nullptr);
+  if (display == nullptr || argc < 2) return 2;
+  Probe p;
+  wl_registry_add_listener(wl_display_get_registry(display), &kRegistry, &p);
+  wl_display_roundtrip(display);
+  if (p.seat == nullptr || p.compositor == nullptr) return 1;
+  if (std::strcmp(argv[1], "window") == 0 && argc == 3) return window(display, p, argv[2]);
+  if (std::strcmp(argv[1], "move") == 0) return move(display, p);
+  return 2;
+}
