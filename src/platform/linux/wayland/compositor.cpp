@@ -74,10 +74,8 @@ class CompositorState {
     Milliseconds next = -1;
     // No client sees a lock screen's input: input that reaches the guard is
     // the program's own desktop's.
-    if (rule_.due(
-            steadyNow(), [] { return true; }, next) &&
-        powerDown_)
-      powerDown_();
+    const std::function<bool()> ownDesktop = [] { return true; };
+    if (rule_.due(steadyNow(), ownDesktop, next) && powerDown_) powerDown_();
     connection_.setTimer(next, [this] { answer(); });
   }
 
