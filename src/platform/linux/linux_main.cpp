@@ -91,7 +91,8 @@ int main(int argc, char** argv) {
       toldOnce = true;
       windows.messageBox(0,
                          u"Tenebrolite cannot switch the display off on this desktop. It can in "
-                         u"X11 sessions, and on GNOME and KDE Plasma under Wayland.",
+                         u"X11 sessions, and under Wayland on GNOME, KDE Plasma and the "
+                         u"wlroots desktops (Sway, Hyprland, river, labwc, Wayfire).",
                          u"Tenebrolite", platform::mb::kOk);
     }
     return false;
