@@ -4,7 +4,8 @@
 # make fuzz    runs each fuzzer for a minute
 # make bench   prints the exe's size, start-up, memory and idle CPU under Wine
 # make bench-linux  the Linux program's size and start-up beside an empty Qt program
-# make dist    packs Tenebrolite-1.1.0.0-win64.zip and tenebrolite_1.1.0.0_amd64.deb
+# make dist    packs Tenebrolite-1.1.0.0-x64.msi, Tenebrolite-1.1.0.0-win64.zip,
+#              tenebrolite_1.1.0.0_amd64.deb and tenebrolite-1.1.0.0.x86_64.rpm
 # make screenshots  remakes the pictures in docs/
 
 SHELL := /bin/bash
@@ -81,10 +82,12 @@ bench-linux: deps linux
 	cmake --build --preset linux --target empty_qt_program
 	tools/linux-session.sh /usr/bin/python3 tools/bench_linux.py build/linux
 
+# The Windows build makes the installer; cpack the zip, the Debian package and the RPM.
 dist: windows linux
 	cd build/windows && cpack >/dev/null
-	cd build/linux && rm -f tenebrolite_*.deb && cpack >/dev/null
-	@ls -l build/windows/Tenebrolite-*-win64.zip build/linux/tenebrolite_*.deb
+	cd build/linux && rm -f tenebrolite_*.deb tenebrolite-*.rpm && cpack >/dev/null
+	@ls -l build/windows/Tenebrolite-*-x64.msi build/windows/Tenebrolite-*-win64.zip \
+	  build/linux/tenebrolite_*.deb build/linux/tenebrolite-*.x86_64.rpm
 
 # Chromium renders help.html; only this target installs it.
 screenshots: deps windows
