@@ -133,23 +133,30 @@ if(NOT product_version STREQUAL PROJECT_VERSION OR NOT resource_CompanyName OR N
     "CompanyName \"${resource_CompanyName}\", ProductName \"${resource_ProductName}\"")
 endif()
 
-# make dist: Tenebrolite-1.1.0.0-x64.msi, the per-user installer (res/tenebrolite.wxs).
-# wixl reads the files relative to the .wxs; the higher version of the upgrade
-# test is built with the same command.
-find_program(WIXL wixl REQUIRED)
-set(TENEBROLITE_MSI ${CMAKE_BINARY_DIR}/${resource_ProductName}-${product_version}-x64.msi)
-file(RELATIVE_PATH exe_dir ${CMAKE_SOURCE_DIR}/res ${CMAKE_BINARY_DIR})
-set(wixl_command ${WIXL} --arch x64 -D "ProductName=${resource_ProductName}"
-  -D "Manufacturer=${resource_CompanyName}" -D "ExeDir=${exe_dir}" ${CMAKE_SOURCE_DIR}/res/tenebrolite.wxs)
-add_custom_command(OUTPUT ${TENEBROLITE_MSI}
-  COMMAND ${wixl_command} -D Version=${product_version} -o ${TENEBROLITE_MSI}
-  DEPENDS res/tenebrolite.wxs ${TENEBROLITE_EXE} res/help.html res/tenebrolite.ico LICENSE
-  VERBATIM)
-add_custom_target(msi ALL DEPENDS ${TENEBROLITE_MSI})
-add_dependencies(msi program)
-add_test(NAME installer.Msi COMMAND /usr/bin/python3 ${CMAKE_SOURCE_DIR}/tests/e2e/msi_test.py
-  ${TENEBROLITE_MSI} ${wixl_command})
-set_tests_properties(installer.Msi PROPERTIES LABELS installer)
+# make dist: Tenebrolite-1.1.0.0-x64.msi, the per-user installer (res/tenebrolite.wxs),
+# built by msitools' wixl (a Windows host without it builds none). wixl reads
+# the files relative to the .wxs; the upgrade test builds its later version
+# with the same command.
+if(CMAKE_HOST_WIN32)
+  find_program(WIXL wixl)
+else()
+  find_program(WIXL wixl REQUIRED)
+endif()
+if(WIXL)
+  set(TENEBROLITE_MSI ${CMAKE_BINARY_DIR}/${resource_ProductName}-${product_version}-x64.msi)
+  file(RELATIVE_PATH exe_dir ${CMAKE_SOURCE_DIR}/res ${CMAKE_BINARY_DIR})
+  set(wixl_command ${WIXL} --arch x64 -D "ProductName=${resource_ProductName}"
+    -D "Manufacturer=${resource_CompanyName}" -D "ExeDir=${exe_dir}" ${CMAKE_SOURCE_DIR}/res/tenebrolite.wxs)
+  add_custom_command(OUTPUT ${TENEBROLITE_MSI}
+    COMMAND ${wixl_command} -D Version=${product_version} -o ${TENEBROLITE_MSI}
+    DEPENDS res/tenebrolite.wxs ${TENEBROLITE_EXE} res/help.html res/tenebrolite.ico LICENSE
+    VERBATIM)
+  add_custom_target(msi ALL DEPENDS ${TENEBROLITE_MSI})
+  add_dependencies(msi program)
+  add_test(NAME installer.Msi COMMAND /usr/bin/python3 ${CMAKE_SOURCE_DIR}/tests/e2e/msi_test.py
+    ${TENEBROLITE_MSI} ${wixl_command})
+  set_tests_properties(installer.Msi PROPERTIES LABELS installer)
+endif()
 
 # make dist: Tenebrolite-1.1.0.0-win64.zip with the exe, the help page and the licence.
 install(PROGRAMS ${TENEBROLITE_EXE} DESTINATION .)
