@@ -134,9 +134,9 @@ if(NOT product_version STREQUAL PROJECT_VERSION OR NOT resource_CompanyName OR N
 endif()
 
 # make dist: Tenebrolite-1.1.0.0-x64.msi, the per-user installer (res/tenebrolite.wxs),
-# built by msitools' wixl (a Windows host without it builds none). wixl reads
-# the files relative to the .wxs; the upgrade test builds its later version
-# with the same command.
+# built by msitools' wixl (a Windows host without it builds none). wixl looks
+# for the files in its working folder before the .wxs's: both are res/. The
+# upgrade test builds its later version with the same command there.
 if(CMAKE_HOST_WIN32)
   find_program(WIXL wixl)
 else()
@@ -149,7 +149,10 @@ if(WIXL)
     -D "Manufacturer=${resource_CompanyName}" -D "ExeDir=${exe_dir}" ${CMAKE_SOURCE_DIR}/res/tenebrolite.wxs)
   add_custom_command(OUTPUT ${TENEBROLITE_MSI}
     COMMAND ${wixl_command} -D Version=${product_version} -o ${TENEBROLITE_MSI}
-    DEPENDS res/tenebrolite.wxs ${TENEBROLITE_EXE} res/help.html res/tenebrolite.ico LICENSE
+    DEPENDS ${TENEBROLITE_EXE} ${CMAKE_SOURCE_DIR}/LICENSE
+            ${CMAKE_SOURCE_DIR}/res/tenebrolite.wxs ${CMAKE_SOURCE_DIR}/res/help.html
+            ${CMAKE_SOURCE_DIR}/res/tenebrolite.ico
+    WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}/res
     VERBATIM)
   add_custom_target(msi ALL DEPENDS ${TENEBROLITE_MSI})
   add_dependencies(msi program)

@@ -3,8 +3,8 @@
 the program started from its Start menu shortcut, the same version installed
 again and a later one over it, then removed. Run inside tools/wine-session.sh.
 
-    msi_test.py MSI WIXL_COMMAND...   (the command that built MSI, without
-                                       -D Version and -o)
+    msi_test.py MSI WIXL_COMMAND...   (the command that built MSI in the .wxs's
+                                       folder, without -D Version and -o)
 """
 import os
 import subprocess
@@ -96,7 +96,12 @@ def product_version(msi):
 
 
 def msiexec(action, msi, check=True):
-    wine("msiexec", action, "Z:" + msi.replace("/", "\\"), "/qn", check=check)
+    """msiexec's exit status."""
+    done = subprocess.run(["wine", "msiexec", action, "Z:" + msi.replace("/", "\\"), "/qn"],
+                          capture_output=True)
+    if check and done.returncode != 0:
+        raise AssertionError("msiexec %s %s: %d" % (action, msi, done.returncode))
+    return done.returncode
 
 
 class Installer(unittest.TestCase):
@@ -141,10 +146,12 @@ class Installer(unittest.TestCase):
         scratch = tempfile.TemporaryDirectory()
         self.addCleanup(scratch.cleanup)
         later = os.path.join(scratch.name, "later.msi")
-        subprocess.run([*WIXL, "-D", "Version=" + later_version, "-o", later], check=True)
+        subprocess.run([*WIXL, "-D", "Version=" + later_version, "-o", later], check=True,
+                       cwd=os.path.dirname(WIXL[-1]))
         self.addCleanup(msiexec, "/x", later, check=False)
         msiexec("/i", later)
         self.assertEqual(entries(), [later_version])
+        self.assertNotEqual(msiexec("/i", MSI, check=False), 0, "installed over a later version")
         self.assertEqual(len(ours([USER_PRODUCTS], "ProductName")), 1)
         self.assertTrue(all(os.path.exists(path) for path in placed))
 
