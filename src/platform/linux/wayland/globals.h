@@ -22,14 +22,14 @@ namespace platform::linux_desktop::wayland {
 class Globals {
  public:
   struct Seat {
-    Globals* owner;
-    wl_seat* seat;
-    std::uint32_t name;
+    Globals* owner = nullptr;
+    wl_seat* seat = nullptr;
+    std::uint32_t name = 0;
     std::uint32_t capabilities = 0;
   };
   struct Output {
-    wl_output* output;
-    std::uint32_t name;
+    wl_output* output = nullptr;
+    std::uint32_t name = 0;
   };
 
   explicit Globals(wl_display* display);

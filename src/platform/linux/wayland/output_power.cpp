@@ -8,8 +8,8 @@
 namespace platform::linux_desktop::wayland {
 
 struct OutputPower::Control {
-  OutputPower* owner;
-  wl_output* output;
+  OutputPower* owner = nullptr;
+  wl_output* output = nullptr;
   zwlr_output_power_v1* wlr = nullptr;
   org_kde_kwin_dpms* dpms = nullptr;
   // The compositor can switch it (no failed answer; DPMS supported).

@@ -12,8 +12,8 @@
 namespace platform::linux_desktop::wayland {
 
 struct Overlay::Surface {
-  wl_shm* shm;
-  wl_output* output;
+  wl_shm* shm = nullptr;
+  wl_output* output = nullptr;
   wl_surface* surface = nullptr;
   zwlr_layer_surface_v1* layer = nullptr;
   wl_buffer* buffer = nullptr;

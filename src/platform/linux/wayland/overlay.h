@@ -39,7 +39,7 @@ class Overlay {
   std::function<void()> onInput_;
   std::vector<std::unique_ptr<Surface>> surfaces_;
   struct SeatInput {
-    const Globals::Seat* seat;
+    const Globals::Seat* seat = nullptr;
     wl_pointer* pointer = nullptr;
     wl_keyboard* keyboard = nullptr;
   };
