@@ -3,6 +3,7 @@ include(GoogleTest)
 
 add_executable(unit_tests
   tests/unit/app/application_test.cpp
+  tests/unit/app/command_line_test.cpp
   tests/unit/power/hold_guard_test.cpp
   tests/unit/power/holdit_test.cpp
   tests/unit/power/numeric_text_test.cpp

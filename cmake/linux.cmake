@@ -2,6 +2,7 @@
 # POSIX, tested in every host build), and, in the linux preset, the program
 # itself on Qt 6 and xcb with its end-to-end tests.
 add_library(tenebrolite_linux_files STATIC
+  src/platform/linux/command_line.cpp
   src/platform/linux/desktop_autostart.cpp
   src/platform/linux/file_registry.cpp
   src/platform/linux/files.cpp
@@ -114,7 +115,8 @@ target_link_libraries(x_probe PRIVATE project_warnings PkgConfig::XCB PkgConfig:
 add_executable(wl_probe tests/linux/e2e/wl_probe.cpp)
 target_link_libraries(wl_probe PRIVATE project_warnings tenebrolite_wayland_protocols)
 # Each test is SCRIPT:CASE, a unittest case of a script in tests/linux/e2e.
-foreach(test IN ITEMS e2e_test:Tray e2e_test:Hold e2e_test:Display e2e_test:Dialog e2e_test:HelpAbout e2e_test:Path
+foreach(test IN ITEMS e2e_test:Tray e2e_test:Hold e2e_test:Display e2e_test:Dialog
+                      e2e_test:HelpAbout e2e_test:Path e2e_test:Command e2e_test:NoIcon
                       e2e_test:Panel e2e_test:XEmbed kde_test:Kde kde_test:Sway kde_test:NoCompositor
                       gnome_test:Gnome)
   string(REPLACE ":" ";" parts ${test})
@@ -124,7 +126,7 @@ foreach(test IN ITEMS e2e_test:Tray e2e_test:Hold e2e_test:Display e2e_test:Dial
     COMMAND ${CMAKE_SOURCE_DIR}/tools/linux-session.sh /usr/bin/python3
             ${CMAKE_SOURCE_DIR}/tests/linux/e2e/${script}.py ${case})
   set(environment "TENEBROLITE_BUILD=${CMAKE_BINARY_DIR}")
-  if(case MATCHES "^(Panel|XEmbed)$")
+  if(case MATCHES "^(Panel|XEmbed|NoIcon)$")
     list(APPEND environment "TENEBROLITE_NO_PANEL=1")  # the test starts its own
   endif()
   set_tests_properties(linux_e2e.${case} PROPERTIES LABELS e2e ENVIRONMENT "${environment}")

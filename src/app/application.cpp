@@ -14,10 +14,24 @@ Application::Application(Platform& platform)
     : platform_(platform), form1_(platform.windows, platform.shell, *this) {}
 
 void Application::Main() {
+  setTexts();
+  RunStartup();
+}
+
+int Application::SwitchOffCommand() {
+  setTexts();
+  form1_.LoadHidden();
+  const power::SwitchOff context{platform_.windows, platform_.input,    platform_.holdGuard,
+                                 platform_.sleeper, platform_.registry, texts_.SettingsKeyPath};
+  const bool switchedOff = power::mnuOffBtn_Click(context, form1_.hWnd());
+  UnloadAllForms();
+  return switchedOff ? 0 : 1;
+}
+
+void Application::setTexts() {
   texts_.SiteUrl = std::u16string(identity::kSiteAddress);
   texts_.SettingsKeyPath = settings::settingsKeyPathFor(identity::kApplicationTitle);
   texts_.AppFolder = platform_.appInfo.executableFolder() + platform_.appInfo.pathSeparator();
-  RunStartup();
 }
 
 void Application::RunStartup() {

@@ -37,6 +37,10 @@ class Application final : public tray::Commands {
 
   // Sets the three process-wide texts, then runs RunStartup.
   void Main();
+  // A run for the switch-off alone: the power-down and the hold, through a
+  // hidden window of its own, with no icon and nothing written. 0 when the
+  // display was switched off, 1 when the platform knows it was not.
+  int SwitchOffCommand();
   // Writes the fixed values and registers the autostart, then loads Form1.
   void RunStartup();
   // The main window's termination handler, run after the event loop ends.
@@ -50,6 +54,7 @@ class Application final : public tray::Commands {
   void UnloadAllForms() override;
 
  private:
+  void setTexts();
   void save(const std::u16string& keyPath, std::u16string_view name, const std::u16string& text);
 
   Platform& platform_;

@@ -10,14 +10,15 @@ namespace power {
 
 using namespace platform;
 
-void mnuOffBtn_Click(const SwitchOff& context, WindowHandle form1) {
+bool mnuOffBtn_Click(const SwitchOff& context, WindowHandle form1) {
   // On Windows nothing tells whether the display went dark. Where the platform
   // knows that it did not, there is nothing to hold.
   if (context.windows.sendMessage(form1, msg::kSysCommand, kScMonitorPower, kMonitorOff) ==
       kMonitorPowerFailed) {
-    return;
+    return false;
   }
   HoldInput(context);
+  return true;
 }
 
 void HoldInput(const SwitchOff& context) {

@@ -25,8 +25,9 @@ struct SwitchOff {
 inline constexpr std::intptr_t kMonitorOff = 2;
 inline constexpr std::uint32_t kLongestHoldMs = 10'000;
 
-// Powers the display down, then holds input for the stored hold time.
-void mnuOffBtn_Click(const SwitchOff& context, platform::WindowHandle form1);
+// Powers the display down, then holds input for the stored hold time. False,
+// with no hold, when the platform knows the display was not switched off.
+bool mnuOffBtn_Click(const SwitchOff& context, platform::WindowHandle form1);
 
 // Dispatches what is waiting, blocks input, reads "Holdit", sleeps, unblocks;
 // the hold guard keeps the display dark from the block until just before the

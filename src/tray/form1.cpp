@@ -14,6 +14,12 @@ void Form1::Load() {
   Form_Load();
 }
 
+void Form1::LoadHidden() {
+  withoutIcon_ = true;
+  hWnd_ = windows_.loadMainWindow(std::u16string(kForm1Caption), *this);
+  windows_.hideWindow(hWnd_);
+}
+
 void Form1::Form_Load() {
   windows_.hideWindow(hWnd_);
   AddTrayIcon();
@@ -79,11 +85,13 @@ void Form1::onMenuCommand(int command) {
 
 // Explorer restarted: the new notification area knows no icon of ours.
 void Form1::onTaskbarCreated() {
+  if (withoutIcon_) return;
   AddTrayIcon();
 }
 
 // The icon stays; only its picture changes to the size for the new scale.
 void Form1::onDpiChanged() {
+  if (withoutIcon_) return;
   trayIconData_.hIcon = windows_.smallIcon(hWnd_);
   shell_.notifyIcon(nim::kModify, trayIconData_);
 }

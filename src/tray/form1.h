@@ -23,6 +23,8 @@ class Form1 final : public platform::MainWindowEvents {
 
   // Loads the window (never shown), then runs Form_Load.
   void Load();
+  // Loads the window without the icon: for a run that only switches off.
+  void LoadHidden();
   platform::WindowHandle hWnd() const { return hWnd_; }
 
   void Form_Load();
@@ -44,6 +46,7 @@ class Form1 final : public platform::MainWindowEvents {
   platform::Shell& shell_;
   Commands& commands_;
   platform::WindowHandle hWnd_ = 0;
+  bool withoutIcon_ = false;  // loaded by LoadHidden: a new taskbar gets no icon
   platform::TrayIconData trayIconData_;
 };
 

@@ -193,7 +193,7 @@ inline std::string relayLog() {
 // calls that the tests look at are traced.
 class Program {
  public:
-  explicit Program(const std::wstring& exePath) {
+  explicit Program(const std::wstring& exePath, const std::wstring& options = {}) {
     if (!relayLog().empty()) {
       // Children inherit WINEDEBUG; Wine then traces the functions named here.
       const std::wstring traced =
@@ -209,7 +209,7 @@ class Program {
       SetEnvironmentVariableW(L"WINEDEBUG", L"+timestamp,+pid,+relay");
       logStart_ = std::max<std::streamoff>(0, std::ifstream(relayLog(), std::ios::ate).tellg());
     }
-    std::wstring commandLine = L"\"" + exePath + L"\"";
+    std::wstring commandLine = L"\"" + exePath + L"\" " + options;
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     if (!CreateProcessW(exePath.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,

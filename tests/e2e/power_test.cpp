@@ -9,11 +9,11 @@
 namespace e2e {
 namespace {
 
-// The switch-off's calls in order: the power-down sent to Form1, the hold on the
-// UI thread and the hooks' thread (other threads may call in between). Under Wine
-// BlockInput fails, as for an ordinary user on Windows: low-level hooks go in.
-std::string switchOffCalls(const Program& program) {
-  const auto form1 = reinterpret_cast<std::uintptr_t>(program.mainWindow());
+// The switch-off's calls in order: the power-down sent to Form1 (the window of
+// the first one when form1 is 0), the hold on the UI thread and the hooks'
+// thread (other threads may call in between). Under Wine BlockInput fails, as
+// for an ordinary user on Windows: low-level hooks go in.
+std::string switchOffCalls(const Program& program, std::uintptr_t form1) {
   std::string words;
   unsigned long thread = 0;
   for (const RelayCall& call :
@@ -21,8 +21,9 @@ std::string switchOffCalls(const Program& program) {
                       "user32.SetWindowsHookExW", "user32.UnhookWindowsHookEx"})) {
     const std::string name = call.function.substr(call.function.find('.') + 1);
     const auto& a = call.args;
-    if (name == "SendMessageW" && a.at(0) == form1 && a.at(1) == WM_SYSCOMMAND &&
-        a.at(2) == SC_MONITORPOWER && a.at(3) == 2 && (thread == 0 || call.thread == thread)) {
+    if (name == "SendMessageW" && (form1 != 0 ? a.at(0) == form1 : thread == 0) &&
+        a.at(1) == WM_SYSCOMMAND && a.at(2) == SC_MONITORPOWER && a.at(3) == 2 &&
+        (thread == 0 || call.thread == thread)) {
       thread = call.thread;
       words += "power ";
     } else if (name != "SendMessageW" &&
@@ -56,7 +57,7 @@ TEST(SwitchOff, QueuedClicksHoldInTurnAndTypedKeysNeverArrive) {
   PostMessageW(window, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
   ASSERT_TRUE(target.type(L"held"));
   ASSERT_TRUE(waitFor([&] { return program.calls("user32.UnhookWindowsHookEx").size() == 6; }));
-  EXPECT_EQ(switchOffCalls(program),
+  EXPECT_EQ(switchOffCalls(program, reinterpret_cast<std::uintptr_t>(window)),
             "power " + hold(3000) + "power power " + hold(250) + hold(250));
   ASSERT_TRUE(target.type(L"after"));
   waitFor([&] { return target.text().size() >= 7; }, std::chrono::seconds(5));
@@ -64,6 +65,27 @@ TEST(SwitchOff, QueuedClicksHoldInTurnAndTypedKeysNeverArrive) {
   // The notification area that came during the hold got the icon once.
   EXPECT_EQ(program.count("shell32.Shell_NotifyIconW", NIM_ADD), 2u);
   EXPECT_TRUE(program.exit());
+}
+
+TEST(SwitchOff, TheCommandHoldsAndEndsWithNoIconAndNothingWritten) {
+  StoredHold stored(L"0.5");
+  for (const wchar_t* option : {L"/switchoff", L"--Switch-Off"}) {
+    Program program(install(L"command"), option);
+    EXPECT_EQ(program.waitForExit(), 0u) << option;
+    EXPECT_EQ(switchOffCalls(program, 0), "power " + hold(500)) << option;
+    EXPECT_EQ(program.calls("shell32.Shell_NotifyIconW").size(), 0u) << option;
+    EXPECT_EQ(program.calls("advapi32.RegSetValueExW").size(), 0u) << option;
+  }
+  // An unknown option: the options in a message box, then exit status 2.
+  Program program(install(L"command"), L"/switch");
+  HWND box = visibleWindowOf(program.pid(), L"#32770");
+  ASSERT_NE(box, nullptr);
+  PostMessageW(box, WM_COMMAND, IDOK, 0);
+  EXPECT_EQ(program.waitForExit(), 2u);
+  EXPECT_EQ(program.calls("user32.SendMessageW").size() +
+                program.calls("shell32.Shell_NotifyIconW").size() +
+                program.calls("advapi32.RegSetValueExW").size(),
+            0u);
 }
 
 TEST(SwitchOff, EndedFromOutsideDuringAHoldInputFlowsAtOnce) {

@@ -6,10 +6,13 @@
 #include <QLocale>
 
 #include <chrono>
+#include <cstdio>
 #include <string>
 #include <thread>
 
 #include "app/application.h"
+#include "app/command_line.h"
+#include "platform/linux/command_line.h"
 #include "platform/linux/desktop_autostart.h"
 #include "platform/linux/file_registry.h"
 #include "platform/linux/qt_tray.h"
@@ -71,6 +74,14 @@ class LinuxAppInfo final : public AppInfo {
 
 int main(int argc, char** argv) {
   using namespace platform::linux_desktop;
+  // Answered before Qt starts: --help needs no display.
+  const app::Command command =
+      app::parseCommandLine(ownArguments(argc, argv), app::OptionStyle::Linux);
+  if (command == app::Command::Help || command == app::Command::Unknown) {
+    const std::string usage = toUtf8(app::usageText(app::OptionStyle::Linux)).value_or("");
+    std::fputs(usage.c_str(), command == app::Command::Help ? stdout : stderr);
+    return command == app::Command::Help ? 0 : 2;
+  }
   const std::string x11Display = x11DisplayName(argc, argv);
   QApplication qt(argc, argv);
   QApplication::setQuitOnLastWindowClosed(false);
@@ -89,11 +100,14 @@ int main(int argc, char** argv) {
     // Once a run: a click that would otherwise fail in silence.
     if (!toldOnce) {
       toldOnce = true;
-      windows.messageBox(0,
-                         u"Tenebrolite cannot switch the display off on this desktop. It can in "
-                         u"X11 sessions, and under Wayland on GNOME, KDE Plasma and the "
-                         u"wlroots desktops (Sway, Hyprland, river, labwc, Wayfire).",
-                         u"Tenebrolite", platform::mb::kOk);
+      const std::u16string text =
+          u"Tenebrolite cannot switch the display off on this desktop. It can in X11 sessions, "
+          u"and under Wayland on GNOME, KDE Plasma and the wlroots desktops (Sway, Hyprland, "
+          u"river, labwc, Wayfire).";
+      if (command == app::Command::SwitchOff) {
+        std::fprintf(stderr, "tenebrolite: %s\n", toUtf8(text).value_or("").c_str());
+      }
+      windows.messageBox(0, text, u"Tenebrolite", platform::mb::kOk);
     }
     return false;
   });
@@ -107,6 +121,15 @@ int main(int argc, char** argv) {
                          sleeper,  appInfo, locale, autostart};
 
   app::Application application(platform);
+  if (command == app::Command::SwitchOff) {
+    const int status = application.SwitchOffCommand();
+    // Where only this program can wake the display it blanked, the run ends
+    // once it has.
+    while (session.displayWaitsForInput()) {
+      QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+    return status;
+  }
   application.Main();
   windows.runEventLoop();
   application.Form_Terminate();

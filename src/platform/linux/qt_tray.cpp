@@ -7,6 +7,7 @@
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusInterface>
+#include <QDBusPendingCallWatcher>
 #include <QDesktopServices>
 #include <QMouseEvent>
 #include <QUrl>
@@ -22,6 +23,8 @@ namespace platform::linux_desktop {
 namespace {
 
 constexpr QLatin1StringView kWatcher("org.kde.StatusNotifierWatcher");
+// How long a panel may take to come at the start of a session.
+constexpr int kNoIconWaitMs = 5000;
 
 // Whether a panel shows StatusNotifierItems: asked as Qt asks it when it makes
 // its first icon, through the watcher's introspected property, so that the
@@ -124,6 +127,10 @@ QtShell::QtShell(QtWindowSystem& windows, const std::vector<MenuEntry>& menu)
   QObject::connect(&trayPoll_, &QTimer::timeout, [this] {
     if (pending_ && notificationAreaPresent()) makeIcon();
   });
+  noIconWait_.setSingleShot(true);
+  QObject::connect(&noIconWait_, &QTimer::timeout, [this] {
+    if (pending_ && !toldNoIcon_) tellNoIcon();
+  });
   xembedClicks_ = std::make_unique<XEmbedClicks>(windows_);
   qApp->installEventFilter(xembedClicks_.get());
 }
@@ -146,6 +153,34 @@ void QtShell::makeIcon() {
   icon_->show();
   // In the XEmbed tray Qt would pop an exported menu up itself, on the press.
   if (!xembedIconShown()) icon_->setContextMenu(&exportedMenu_);
+}
+
+// Through the desktop's notifications where a notification server answers,
+// else in a message box.
+void QtShell::tellNoIcon() {
+  toldNoIcon_ = true;
+  const QString summary = QStringLiteral("Tenebrolite has no icon on this desktop");
+  const QString body = QStringLiteral(
+      "No notification area shows icons here. Switch the display off with the \"Switch Off\" "
+      "action of Tenebrolite in the launcher, or with the command tenebrolite --switch-off, "
+      "for example on a keyboard shortcut. The icon comes when a panel with a notification "
+      "area starts.");
+  QDBusMessage notify = QDBusMessage::createMethodCall(
+      QStringLiteral("org.freedesktop.Notifications"),
+      QStringLiteral("/org/freedesktop/Notifications"),
+      QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("Notify"));
+  notify << QStringLiteral("Tenebrolite") << 0U << QStringLiteral("example.velmarind.Tenebrolite")
+         << summary << body << QStringList()
+         << QVariantMap{{QStringLiteral("desktop-entry"),
+                         QStringLiteral("example.velmarind.Tenebrolite")}}
+         << -1;
+  auto* call = new QDBusPendingCallWatcher(QDBusConnection::sessionBus().asyncCall(notify));
+  QObject::connect(call, &QDBusPendingCallWatcher::finished, [this, summary, body](auto* done) {
+    done->deleteLater();
+    if (!done->isError()) return;
+    windows_.messageBox(0, (summary + QStringLiteral(".\n\n") + body).toStdU16String(),
+                        u"Tenebrolite", mb::kOk);
+  });
 }
 
 void QtShell::activated(QSystemTrayIcon::ActivationReason reason) {
@@ -182,6 +217,7 @@ bool QtShell::notifyIcon(std::uint32_t message, const TrayIconData& data) {
         // made when one comes.
         pending_ = true;
         trayPoll_.start(1000);
+        noIconWait_.start(kNoIconWaitMs);
       }
       return true;
     case nim::kModify:
@@ -191,6 +227,7 @@ bool QtShell::notifyIcon(std::uint32_t message, const TrayIconData& data) {
     case nim::kDelete:
       pending_ = false;
       trayPoll_.stop();
+      noIconWait_.stop();
       if (!icon_) return false;
       icon_->hide();
       icon_.reset();

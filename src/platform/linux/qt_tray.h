@@ -43,6 +43,11 @@ class QtShell final : public Shell {
   QString tip_;
   QDBusServiceWatcher watcher_;
   QTimer trayPoll_;  // looks for an XEmbed tray while the icon is pending
+  // A desktop that shows no icon is told of once a run, some seconds after
+  // the icon was added, with the ways to switch off that need none.
+  QTimer noIconWait_;
+  bool toldNoIcon_ = false;
+  void tellNoIcon();
   std::unique_ptr<QObject> xembedClicks_;
 };
 

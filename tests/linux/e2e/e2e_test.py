@@ -16,6 +16,7 @@ import unittest
 import urllib.parse
 
 import dbus
+from gi.repository import Gio
 
 BUILD = os.environ["TENEBROLITE_BUILD"]
 PROGRAM = os.path.join(BUILD, "tenebrolite")
@@ -23,6 +24,8 @@ PROBE = os.path.join(BUILD, "x_probe")
 CONFIG = os.environ["XDG_CONFIG_HOME"]
 SETTINGS = os.path.join(CONFIG, "Velmarind", "Tenebrolite.conf")
 AUTOSTART = os.path.join(CONFIG, "autostart", "tenebrolite.desktop")
+DESKTOP = os.path.join(os.path.dirname(__file__), "..", "..", "..", "res", "linux",
+                       "example.velmarind.Tenebrolite.desktop")
 WATCHER = "org.kde.StatusNotifierWatcher"
 ITEM = "org.kde.StatusNotifierItem"
 MENU = "com.canonical.dbusmenu"
@@ -178,6 +181,53 @@ class Tray(Session):
         wait_for(lambda: not items(), "the item to go")
 
 
+class Command(Session):
+    """tenebrolite --switch-off, and the launcher's action that runs it."""
+
+    def test_options_need_no_display_and_start_nothing(self):
+        env = {k: v for k, v in self.env.items() if k != "DISPLAY"}
+        for args, status, said in ((["--help"], 0, 1), (["--bogus"], 2, 2),
+                                   (["--switch-off", "x"], 2, 2)):
+            done = subprocess.run([PROGRAM, *args], env=env, capture_output=True, text=True)
+            self.assertEqual(done.returncode, status, args)
+            self.assertEqual([done.stdout, done.stderr][said - 1].split()[:2],
+                             ["Usage:", "tenebrolite"], args)
+            self.assertEqual([done.stdout, done.stderr][2 - said], "", args)
+
+    def test_switch_off_holds_then_ends_with_no_icon_and_nothing_written(self):
+        write_hold(2)
+        os.makedirs(os.path.dirname(AUTOSTART))
+        with open(AUTOSTART, "w") as f:
+            f.write("[Desktop Entry]\nExec=/old\n")
+        written = (read(SETTINGS), read(AUTOSTART))
+        keys = os.path.join(self.folder, "keys")
+        window = subprocess.Popen([PROBE, "window", keys])
+        self.addCleanup(window.wait)
+        self.addCleanup(window.kill)
+        wait_for(lambda: "ready" in read(keys), "the test window")
+        launched = time.monotonic()
+        self.program = subprocess.Popen([PROGRAM, "--switch-off"], env=self.env)
+        wait_for(lambda: probe("grabbed") == "yes", "the hold")
+        self.assertEqual(saver(), "on")
+        xdotool("type", "--delay", "50", "abc")
+        self.assertEqual(items(), [])
+        self.assertEqual(self.program.wait(timeout=5), 0)
+        self.assertGreater(time.monotonic() - launched, 2, "the hold of 2 s")
+        self.assertEqual(read(keys).split(), ["ready"])
+        self.assertEqual((read(SETTINGS), read(AUTOSTART)), written)
+
+        # The desktop entry's action, launched as a launcher does.
+        xdotool("mousemove", "5", "300")
+        wait_for(lambda: saver() == "off", "the display back")
+        os.environ["PATH"] = BUILD + ":" + os.environ["PATH"]
+        app = Gio.DesktopAppInfo.new_from_filename(DESKTOP)
+        self.assertEqual(app.get_action_name("switch-off"), "Switch Off")
+        app.launch_action("switch-off", None)
+        wait_for(lambda: saver() == "on", "the action's power-down")
+        wait_for(lambda: probe("grabbed") == "yes", "the action's hold")
+        wait_for(lambda: probe("grabbed") == "no", "the end of its hold")
+
+
 class Panel(Session):
     """Run without a panel at first: the icon comes when one does, and once
     each time the panel starts again, restarted or after it was killed."""
@@ -199,6 +249,33 @@ class Panel(Session):
                 wait_for(lambda: not items(), "the panel's end")
             if then == "kill":
                 subprocess.Popen(["xfce4-panel", "--disable-wm-check"], stderr=subprocess.DEVNULL)
+
+
+class NoIcon(Session):
+    """Neither a panel nor a tray: one notification, through the notification
+    server that the bus starts (Xfce's), says how to switch off without the
+    icon; a panel that comes later still gets the icon, once."""
+
+    def test_told_once_then_the_icon_comes_with_a_panel(self):
+        log = os.path.join(self.folder, "notify")
+        with open(log, "w") as out:
+            monitor = subprocess.Popen(["dbus-monitor", "--session", "type='method_call',"
+                                        "interface='org.freedesktop.Notifications',member='Notify'"],
+                                       stdout=out)
+        self.addCleanup(monitor.wait)
+        self.addCleanup(monitor.kill)
+        wait_for(lambda: "NameLost" in read(log), "the bus monitor")
+        self.program = subprocess.Popen([PROGRAM], env=self.env)
+        wait_for(lambda: "member=Notify" in read(log), "the notification", seconds=10)
+        self.assertIn("tenebrolite --switch-off", read(log))
+        panel = subprocess.Popen(["xfce4-panel", "--disable-wm-check"], stderr=subprocess.DEVNULL)
+        self.addCleanup(panel.wait)
+        self.addCleanup(panel.kill)
+        wait_for(items, "the item", seconds=10)
+        self.assertFalse(xdotool("search", "--onlyvisible", "--name", "^Tenebrolite$"),
+                         "a message box: no notification server answered")
+        self.assertEqual(len(items()), 1)
+        self.assertEqual(read(log).count("member=Notify"), 1)
 
 
 def write_hold(seconds):

@@ -45,5 +45,26 @@ TEST(Startup, WritesTheFixedValuesAndTheQuotedAutostartThenLoadsForm1) {
   }
 }
 
+TEST(SwitchOffCommand, HoldsWithoutAnIconOrAWriteAndTellsAFailure) {
+  for (const bool failed : {false, true}) {
+    fakes::World world;
+    world.registry.putText(kSettingsKey, u"Holdit", u"1");
+    if (failed) world.windows.sendResult = platform::kMonitorPowerFailed;
+    // Explorer restarting while the command runs brings no icon.
+    world.windows.pending.push_back([&] { world.windows.main->onTaskbarCreated(); });
+    EXPECT_EQ(world.application.SwitchOffCommand(), failed ? 1 : 0);
+    fakes::Log expected = {"load:Tenebrolite", "hide:16", "send:16,274,61808,2"};
+    if (!failed) {
+      expected.insert(expected.end(), {"dispatch", "guard on", "block", "sleep:1000", "guard off",
+                                       "unblock"});
+    }
+    expected.push_back("unload:16");
+    EXPECT_EQ(world.log, expected);
+    EXPECT_EQ(world.registry.keys.size(), 1u);
+    EXPECT_EQ(world.registry.keys[kSettingsKey].size(), 1u);
+    EXPECT_EQ(world.registry.handles.size(), 0u);
+  }
+}
+
 }  // namespace
 }  // namespace app
