@@ -214,7 +214,9 @@ class Sway(WaylandDesktop):
             self.move()
             wait_for(lambda: len(self.traced(off)) == count, "the guard's power-down of both")
         first, again = self.traced(off)[3], self.traced(off)[4]
-        self.assertGreaterEqual(again - first, 250)
+        # The trace stamps each request as it is sent, a fraction of a
+        # millisecond after the guard read its clock.
+        self.assertGreaterEqual(again - first, 249)
         # Keys go to the overlay, not to the window that had the keyboard.
         self.type("abc")
         wait_for(lambda: self.traced(r"wl_keyboard@\d+\.key\("), "keys at the overlay")
