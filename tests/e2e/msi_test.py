@@ -133,6 +133,7 @@ class Installer(unittest.TestCase):
                           ours([MACHINE_PRODUCTS], "ProductName")), (1, []))
 
         # Started as a user starts it, the program writes its Run value.
+        self.addCleanup(wine, "taskkill", "/f", "/im", "Tenebrolite.exe", check=False)
         subprocess.run(["wine", "start", menu + r"\Tenebrolite.lnk"], check=True,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         deadline = time.monotonic() + 30
