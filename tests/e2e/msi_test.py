@@ -7,6 +7,7 @@ again and a later one over it, then removed. Run inside tools/wine-session.sh.
                                        folder, without -D Version and -o)
 """
 import os
+import re
 import subprocess
 import sys
 import tempfile
@@ -18,6 +19,11 @@ ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__)
 SOURCES = {"Tenebrolite.exe": os.path.join(os.path.dirname(MSI), "Tenebrolite.exe"),
            "help.html": os.path.join(ROOT, "res", "help.html"),
            "LICENSE.txt": os.path.join(ROOT, "LICENSE")}
+# The uninstall entry shows the maker and version of the exe's version resource.
+with open(os.path.join(ROOT, "res", "tenebrolite.rc"), encoding="utf-8") as rc:
+    RESOURCE = rc.read()
+MAKER = re.search(r'VALUE "CompanyName", "([^"]*)"', RESOURCE).group(1)
+VERSION = ".".join(re.search(r"\nPRODUCTVERSION (\d+),(\d+),(\d+),(\d+)", RESOURCE).groups())
 SHORTCUTS = {"Tenebrolite.lnk": "", "Tenebrolite Switch Off.lnk": "/switchoff"}
 RUN_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Run"
 SETTINGS_KEY = r"HKCU\Software\Velmarind\Tenebrolite"
@@ -85,14 +91,9 @@ def ours(keys, name):
 
 
 def entries():
-    """The versions of the uninstall entries of the product."""
-    return sorted(found.get("DisplayVersion") for found in ours(UNINSTALL, "DisplayName"))
-
-
-def product_version(msi):
-    rows = subprocess.run(["msiinfo", "export", msi, "Property"], capture_output=True, text=True,
-                          check=True).stdout.splitlines()
-    return dict(row.split("\t", 1) for row in rows[3:])["ProductVersion"]
+    """(version, maker) of each uninstall entry of the product."""
+    return sorted((found.get("DisplayVersion"), found.get("Publisher"))
+                  for found in ours(UNINSTALL, "DisplayName"))
 
 
 def msiexec(action, msi, check=True):
@@ -115,8 +116,7 @@ class Installer(unittest.TestCase):
         wine("reg", "delete", RUN_KEY, "/v", "Tenebrolite", "/f", check=False)
         self.addCleanup(wine, "reg", "delete", RUN_KEY, "/v", "Tenebrolite", "/f", check=False)
 
-        version = product_version(MSI)
-        major, minor, *rest = version.split(".")
+        major, minor, *rest = VERSION.split(".")
         later_version = ".".join([major, str(int(minor) + 1), *rest])
         self.addCleanup(msiexec, "/x", MSI, check=False)
         msiexec("/i", MSI)
@@ -128,7 +128,7 @@ class Installer(unittest.TestCase):
                              (folder + r"\Tenebrolite.exe", arguments))
             self.assertFalse(os.path.exists(unix(common + r"\Microsoft\Windows\Start Menu\Programs"
                                                  + "\\" + name)))
-        self.assertEqual(entries(), [version])
+        self.assertEqual(entries(), [(VERSION, MAKER)])
         self.assertEqual((len(ours([USER_PRODUCTS], "ProductName")),
                           ours([MACHINE_PRODUCTS], "ProductName")), (1, []))
 
@@ -143,7 +143,7 @@ class Installer(unittest.TestCase):
         self.assertEqual(values(RUN_KEY)["Tenebrolite"], '"%s\\Tenebrolite.exe"' % folder)
 
         msiexec("/i", MSI)
-        self.assertEqual(entries(), [version])
+        self.assertEqual(entries(), [(VERSION, MAKER)])
         scratch = tempfile.TemporaryDirectory()
         self.addCleanup(scratch.cleanup)
         later = os.path.join(scratch.name, "later.msi")
@@ -151,7 +151,7 @@ class Installer(unittest.TestCase):
                        cwd=os.path.dirname(WIXL[-1]))
         self.addCleanup(msiexec, "/x", later, check=False)
         msiexec("/i", later)
-        self.assertEqual(entries(), [later_version])
+        self.assertEqual(entries(), [(later_version, MAKER)])
         self.assertNotEqual(msiexec("/i", MSI, check=False), 0, "installed over a later version")
         self.assertEqual(len(ours([USER_PRODUCTS], "ProductName")), 1)
         self.assertTrue(all(os.path.exists(path) for path in placed))
