@@ -15,7 +15,7 @@ import unittest
 import dbus
 from dbusmock import MOCK_IFACE, DBusTestCase as Mock
 
-from e2e_test import Session, read, wait_for, write_hold
+from e2e_test import PROGRAM, Session, read, wait_for, write_hold
 
 DISPLAY = "org.gnome.Mutter.DisplayConfig"
 IDLE = "org.gnome.Mutter.IdleMonitor"
@@ -181,6 +181,19 @@ class Gnome(Session):
         self.settled()
         self.assertEqual([m[1:] for m in self.calls(again) if m[0] == ui],
                          [("Set", "3"), ("AddUserActiveWatch", None), ("Get", '"PowerSaveMode"')])
+        self.assertEqual(self.mode(), 0)
+
+        # The command ends only once it has brought the display back: after
+        # its guard's watch and the UI thread's, at the first input.
+        write_hold(0)
+        start = self.mark()
+        command = subprocess.Popen([PROGRAM, "--switch-off"], env=self.env)
+        self.addCleanup(command.kill)
+        wait_for(lambda: [m[1] for m in self.calls(start)].count("AddUserActiveWatch") == 2,
+                 "the command's wake after its hold")
+        self.assertEqual((self.mode(), command.poll()), (3, None))
+        self.move()
+        self.assertEqual(command.wait(timeout=5), 0)
         self.assertEqual(self.mode(), 0)
 
 
