@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QIcon>
 #include <QLocale>
+#include <QTimer>
 
 #include <chrono>
 #include <cstdio>
@@ -125,6 +126,10 @@ int main(int argc, char** argv) {
     const int status = application.SwitchOffCommand();
     // Where only this program can wake the display it blanked, the run ends
     // once it has.
+    // The compositor's thread answers that input outside Qt's events: a
+    // timer wakes the loop to look again.
+    QTimer look;
+    look.start(100);
     while (session.displayWaitsForInput()) {
       QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }

@@ -57,10 +57,10 @@ class WaylandDesktop(Session):
         self.env["WAYLAND_DEBUG"] = "client"
         self.binary, self.args = "/bin/sh", ["-c", 'exec "$0" 2>"$1"', PROGRAM, self.trace]
 
-    def traced(self, message):
+    def traced(self, message, trace=None):
         """Times of the traced requests (" -> message") or events matching."""
-        return [float(t) for t in re.findall(r"^\[(\d+\.\d+)\] %s" % message, read(self.trace),
-                                             re.M)]
+        return [float(t) for t in re.findall(r"^\[(\d+\.\d+)\] %s" % message,
+                                             read(trace or self.trace), re.M)]
 
     def spawn(self, command, stdout=os.devnull, **options):
         """A process that the cleanup stops; its output goes to the file."""
@@ -232,6 +232,17 @@ class Sway(WaylandDesktop):
         ended = self.traced(OVERLAY_GONE)[-1]
         self.assertEqual([t for t in self.traced(off) if t > ended], [], "a power-down after the hold")
         self.assertIsNone(self.sway.poll(), "sway ran throughout")
+
+        # The command ends only once it has switched the outputs back on.
+        write_hold(1)
+        trace = os.path.join(self.folder, "command")
+        command = self.spawn([self.binary, "-c", 'exec "$0" --switch-off 2>"$1"', PROGRAM, trace],
+                             env=self.env)
+        wait_for(lambda: len(self.traced(OVERLAY_GONE, trace)) == 2, "the command's hold")
+        self.assertEqual((len(self.traced(off, trace)), command.poll()), (2, None))
+        self.type("q")
+        self.assertEqual(command.wait(timeout=5), 0)
+        self.assertEqual(len(self.traced(on, trace)), 2)
 
 
 class NoCompositor(WaylandDesktop):

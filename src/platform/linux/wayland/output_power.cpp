@@ -116,8 +116,11 @@ void OutputPower::switchOffAgain() {
 void OutputPower::switchBackOn() {
   for (const auto& control : controls_) {
     if (control->off) setOff(*control, false);
-    control->held = false;
   }
+  // wlroots lets one client at a time control an output's power: once done,
+  // it is given up, so that another program (the switch-off command beside
+  // the icon) can switch the outputs off. The next click asks again.
+  controls_.clear();
 }
 
 void OutputPower::outputGone(wl_output* output) {
