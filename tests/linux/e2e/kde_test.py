@@ -58,9 +58,21 @@ class WaylandDesktop(Session):
         self.binary, self.args = "/bin/sh", ["-c", 'exec "$0" 2>"$1"', PROGRAM, self.trace]
 
     def traced(self, message, trace=None):
-        """Times of the traced requests (" -> message") or events matching."""
-        return [float(t) for t in re.findall(r"^\[(\d+\.\d+)\] %s" % message,
-                                             read(trace or self.trace), re.M)]
+        """Times in ms of the traced requests (" -> message") or events matching.
+        libwayland stamps microseconds in 32 bits, printed as ms padded to
+        seven places: the stamps wrap every 71.6 minutes, and are unwrapped
+        here in the trace's order."""
+        times, last, wraps = [], 0.0, 0
+        for line in read(trace or self.trace).splitlines():
+            stamp = re.match(r"\[ *(\d+\.\d+)\] ", line)
+            if not stamp:
+                continue
+            now = float(stamp[1])
+            wraps += now < last - 2 ** 31 / 1000
+            last = now
+            if re.match(message, line[stamp.end():]):
+                times.append(now + wraps * 2 ** 32 / 1000)
+        return times
 
     def spawn(self, command, stdout=os.devnull, **options):
         """A process that the cleanup stops; its output goes to the file."""
@@ -226,6 +238,16 @@ class Sway(WaylandDesktop):
         # The first input after the hold switches both outputs back on; a
         # guard still running would answer it in the same breath.
         self.assertEqual(self.traced(on), [])
+        # Until then the program keeps the outputs' power, which sway refuses
+        # to another client with failed(): the command falls through every
+        # way to the message, and ends with status 1.
+        refused = os.path.join(self.folder, "refused")
+        command = self.spawn([self.binary, "-c", 'exec "$0" --switch-off 2>"$1"', PROGRAM,
+                              refused], env=self.env)
+        keys_to(visible_window("Tenebrolite"), "Return")
+        self.assertEqual(command.wait(timeout=5), 1)
+        self.assertEqual(len(self.traced(r"zwlr_output_power_v1@\d+\.failed\(", refused)), 2)
+        self.assertIn("tenebrolite: Tenebrolite cannot switch the display off", read(refused))
         self.type("xyz")
         wait_for(lambda: "key" in read(keys), "keys at the window after the hold")
         wait_for(lambda: len(self.traced(on)) == 2, "both outputs on again")
