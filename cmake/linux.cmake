@@ -102,7 +102,9 @@ set_target_properties(tenebrolite PROPERTIES AUTOMOC ON)
 target_compile_definitions(tenebrolite PRIVATE QT_NO_KEYWORDS)
 target_compile_options(tenebrolite PRIVATE -ffunction-sections -fdata-sections)
 target_link_options(tenebrolite PRIVATE -s -Wl,--gc-sections -Wl,--as-needed)
-# The help page lies beside the program, as it does beside the exe.
+# The help page lies beside the program, as it does beside the exe; a change
+# of the page alone links the program again, and so copies the page.
+set_property(TARGET tenebrolite APPEND PROPERTY LINK_DEPENDS ${CMAKE_SOURCE_DIR}/res/help.html)
 add_custom_command(TARGET tenebrolite POST_BUILD
   COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_SOURCE_DIR}/res/help.html
           $<TARGET_FILE_DIR:tenebrolite>/help.html)

@@ -47,7 +47,9 @@ if(TENEBROLITE_PROGRAM_ONLY)
   set_source_files_properties(res/tenebrolite.rc PROPERTIES
     OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/tenebrolite.ico;${CMAKE_SOURCE_DIR}/res/tenebrolite.manifest")
 
-  # help.html lies beside the exe, where Help looks for it.
+  # help.html lies beside the exe, where Help looks for it; a change of the
+  # page alone links the exe again, and so copies the page.
+  set_property(TARGET Tenebrolite APPEND PROPERTY LINK_DEPENDS ${CMAKE_SOURCE_DIR}/res/help.html)
   add_custom_command(TARGET Tenebrolite POST_BUILD
     COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_SOURCE_DIR}/res/help.html
             $<TARGET_FILE_DIR:Tenebrolite>/help.html)
