@@ -23,8 +23,9 @@ namespace platform::linux_desktop {
 namespace {
 
 constexpr QLatin1StringView kWatcher("org.kde.StatusNotifierWatcher");
-// How long a panel may take to come at the start of a session.
-constexpr int kNoIconWaitMs = 5000;
+// How long a panel may take to come at the start of a session: at a login
+// on a slow disk the program can be up many seconds before the panel.
+constexpr int kNoIconWaitMs = 15000;
 
 // Whether a panel shows StatusNotifierItems: asked as Qt asks it when it makes
 // its first icon, through the watcher's introspected property, so that the

@@ -266,7 +266,7 @@ class NoIcon(Session):
         self.addCleanup(monitor.kill)
         wait_for(lambda: "NameLost" in read(log), "the bus monitor")
         self.program = subprocess.Popen([PROGRAM], env=self.env)
-        wait_for(lambda: "member=Notify" in read(log), "the notification", seconds=10)
+        wait_for(lambda: "member=Notify" in read(log), "the notification", seconds=25)
         self.assertIn("tenebrolite --switch-off", read(log))
         panel = subprocess.Popen(["xfce4-panel", "--disable-wm-check"], stderr=subprocess.DEVNULL)
         self.addCleanup(panel.wait)
