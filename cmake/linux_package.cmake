@@ -50,7 +50,7 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS xdg-utils)  # Help and About open pages through xdg-open
 # The RPM, named without rpm's release number: its requirements are the
 # sonames that rpm's own scan of the binary finds. CPack has no variables for
-# Recommends and Packager, so they go into the spec's preamble as lines; no
+# Recommends and Packager, so they go into rpmbuild's preamble as lines; no
 # build-id links, which the Debian package has none of either.
 set(CPACK_RPM_FILE_NAME tenebrolite-${PROJECT_VERSION}.x86_64.rpm)
 string(SUBSTRING "${CPACK_PACKAGE_DESCRIPTION_SUMMARY}" 0 1 first)
