@@ -1,6 +1,7 @@
 #include "platform/linux/command_line.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <string_view>
 
 #include "platform/linux/utf8.h"
@@ -22,8 +23,9 @@ bool among(std::string_view name, const auto& names) {
 
 }  // namespace
 
-std::vector<std::u16string> ownArguments(int argc, char** argv) {
-  std::vector<std::u16string> own;
+Arguments readArguments(int argc, char** argv) {
+  Arguments read;
+  const char* display = std::getenv("DISPLAY");
   for (int i = 1; i < argc; ++i) {
     std::string_view arg = argv[i];
     std::string_view name = arg;
@@ -34,13 +36,15 @@ std::vector<std::u16string> ownArguments(int argc, char** argv) {
       if (equals != std::string_view::npos && among(name.substr(0, equals), kQtWithValue)) continue;
       if (among(name, kQtAlone)) continue;
       if (among(name, kQtWithValue) && i + 1 < argc) {
+        if (name == "display") display = argv[i + 1];
         ++i;
         continue;
       }
     }
-    own.push_back(fromFileName(arg));
+    read.own.push_back(fromFileName(arg));
   }
-  return own;
+  read.x11Display = display != nullptr ? display : "";
+  return read;
 }
 
 }  // namespace platform::linux_desktop

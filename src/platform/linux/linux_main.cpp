@@ -75,15 +75,14 @@ class LinuxAppInfo final : public AppInfo {
 
 int main(int argc, char** argv) {
   using namespace platform::linux_desktop;
+  const Arguments arguments = readArguments(argc, argv);
   // Answered before Qt starts: --help needs no display.
-  const app::Command command =
-      app::parseCommandLine(ownArguments(argc, argv), app::OptionStyle::Linux);
+  const app::Command command = app::parseCommandLine(arguments.own, app::OptionStyle::Linux);
   if (command == app::Command::Help || command == app::Command::Unknown) {
     const std::string usage = toUtf8(app::usageText(app::OptionStyle::Linux)).value_or("");
     std::fputs(usage.c_str(), command == app::Command::Help ? stdout : stderr);
     return command == app::Command::Help ? 0 : 2;
   }
-  const std::string x11Display = x11DisplayName(argc, argv);
   QApplication qt(argc, argv);
   QApplication::setQuitOnLastWindowClosed(false);
   QApplication::setApplicationName(QStringLiteral("Tenebrolite"));
@@ -93,7 +92,7 @@ int main(int argc, char** argv) {
   FileRegistry registry(config + "/Velmarind/Tenebrolite.conf");
   DesktopAutostart autostart(config + "/autostart");
   power::HoldGuardRule guardRule;
-  DesktopSession session(guardRule, x11Display);
+  DesktopSession session(guardRule, arguments.x11Display);
 
   bool toldOnce = false;
   QtWindowSystem windows([&] {

@@ -23,21 +23,6 @@ DesktopSession::DesktopSession(WakeRule& rule, std::string x11Display)
   if (wayland_) compositor_ = wayland::Compositor::connect(rule);
 }
 
-std::string x11DisplayName(int argc, char** argv) {
-  const char* name = std::getenv("DISPLAY");
-  for (int i = 1; i + 1 < argc; ++i) {
-    std::string_view option = argv[i];
-    if (option.starts_with("--")) option.remove_prefix(1);
-    // Qt's xcb options that take a value: the value is no option.
-    if (option == "-display") {
-      name = argv[++i];
-    } else if (option == "-name" || option == "-visual") {
-      ++i;
-    }
-  }
-  return name != nullptr ? name : "";
-}
-
 bool DesktopSession::powerDown() {
   if (wayland_) {
     if (compositor_ && compositor_->switchOff()) {

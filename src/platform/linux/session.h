@@ -20,7 +20,7 @@ namespace platform::linux_desktop {
 // for the hold.
 class DesktopSession {
  public:
-  // x11Display: see x11DisplayName.
+  // x11Display: see Arguments::x11Display.
   DesktopSession(WakeRule& rule, std::string x11Display);
   DesktopSession(const DesktopSession&) = delete;
   DesktopSession& operator=(const DesktopSession&) = delete;
@@ -67,12 +67,5 @@ class DesktopSession {
   WaylandGuard waylandGuard_;
   NoInputBlock noInputBlock_;
 };
-
-// The X display Qt's xcb platform opens for these arguments, read before
-// QApplication takes its own options out of them: the last "-display NAME"
-// (or "--display NAME"), else $DISPLAY as it is at the start. A DISPLAY
-// changed later, by the program or a library, cannot split the guard from
-// the program's windows.
-std::string x11DisplayName(int argc, char** argv);
 
 }  // namespace platform::linux_desktop
