@@ -46,7 +46,8 @@ pkg_check_modules(XCB REQUIRED IMPORTED_TARGET xcb xcb-dpms)
 
 # The compositor's own protocols, for the program's own Wayland connection:
 # code generated from Debian's descriptions where it ships them, and from the
-# project's own (src/platform/linux/wayland/protocols) for the wlroots ones.
+# project's own (src/platform/linux/wayland/protocols) for the wlroots ones
+# and for the idle notification's version 2, which Debian 12's lacks.
 pkg_check_modules(WAYLAND REQUIRED IMPORTED_TARGET wayland-client)
 pkg_get_variable(WAYLAND_SCANNER wayland-scanner wayland_scanner)
 pkg_get_variable(WAYLAND_PROTOCOLS wayland-protocols pkgdatadir)
@@ -67,9 +68,9 @@ endfunction()
 set(own_protocols ${CMAKE_SOURCE_DIR}/src/platform/linux/wayland/protocols)
 foreach(xml IN ITEMS
     ${WAYLAND_PROTOCOLS}/stable/xdg-shell/xdg-shell.xml
-    ${WAYLAND_PROTOCOLS}/staging/ext-idle-notify/ext-idle-notify-v1.xml
     ${PLASMA_WAYLAND_PROTOCOLS_DIR}/dpms.xml
     ${PLASMA_WAYLAND_PROTOCOLS_DIR}/idle.xml
+    ${own_protocols}/ext-idle-notify-v1.xml
     ${own_protocols}/wlr-input-inhibitor-unstable-v1.xml
     ${own_protocols}/wlr-layer-shell-unstable-v1.xml
     ${own_protocols}/wlr-output-power-management-unstable-v1.xml
@@ -92,6 +93,7 @@ add_executable(tenebrolite
   src/platform/linux/wayland/connection.cpp
   src/platform/linux/wayland/globals.cpp
   src/platform/linux/wayland/idle_watch.cpp
+  src/platform/linux/wayland/inhibitor_probe.cpp
   src/platform/linux/wayland/output_power.cpp
   src/platform/linux/wayland/overlay.cpp
   src/platform/linux/tenebrolite.qrc

@@ -36,6 +36,10 @@ SHORTCUT = "Turn Off Screen"
 WL_PROBE = os.path.join(BUILD, "wl_probe")
 OVERLAY_MAPPED = r" -> wl_surface@\d+\.attach\(wl_buffer"
 OVERLAY_GONE = r" -> zwlr_layer_surface_v1@\d+\.destroy\(\)"
+OFF, ON = (r" -> zwlr_output_power_v1@\d+\.set_mode\(%d\)" % m for m in (0, 1))
+# sway offers org_kde_kwin_idle only: its notification lives as long as the
+# hold, and again from the end of the hold to the first input after it.
+IDLE_GONE = r" -> org_kde_kwin_idle_timeout@\d+\.release\(\)"
 
 
 def message_shown():
@@ -75,9 +79,17 @@ class WaylandDesktop(Session):
         return times
 
     def spawn(self, command, stdout=os.devnull, **options):
-        """A process that the cleanup stops; its output goes to the file."""
-        with open(stdout, "w") as out:
-            process = subprocess.Popen(command, stdout=out, stderr=subprocess.STDOUT, **options)
+        """A process that the cleanup stops; its output goes to the file, or
+        to a pipe both ways."""
+        if stdout == subprocess.PIPE:
+            process = subprocess.Popen(command, stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                                       **options)
+            self.addCleanup(process.stdout.close)
+            self.addCleanup(process.stdin.close)
+        else:
+            with open(stdout, "w") as out:
+                process = subprocess.Popen(command, stdout=out, stderr=subprocess.STDOUT,
+                                           **options)
         self.addCleanup(process.wait)
         self.addCleanup(process.kill)
         return process
@@ -182,7 +194,9 @@ class Kde(WaylandDesktop):
 
 class Sway(WaylandDesktop):
     """sway headless with two outputs, as nobody; input from wtype's virtual
-    keyboard and wl_probe's virtual pointer."""
+    keyboard and wl_probe's virtual pointer. While wl_probe's window is open,
+    sway inhibits idle for it, as for a video playing: the idle protocol then
+    tells of no input."""
 
     def setUp(self):
         super().setUp()
@@ -192,7 +206,8 @@ class Sway(WaylandDesktop):
         os.chown(runtime, nobody.pw_uid, nobody.pw_gid)
         config = os.path.join(runtime, "config")
         with open(config, "w") as f:
-            f.write("xwayland disable\n")  # or it takes an X display number of its own
+            f.write("xwayland disable\n"  # or it takes an X display number of its own
+                    'for_window [title="wl_probe"] inhibit_idle open\n')
         env = {"PATH": os.environ["PATH"], "HOME": runtime, "XDG_RUNTIME_DIR": runtime,
                "WLR_BACKENDS": "headless", "WLR_HEADLESS_OUTPUTS": "2",
                "WLR_LIBINPUT_NO_DEVICES": "1", "WLR_RENDERER": "pixman"}
@@ -203,12 +218,27 @@ class Sway(WaylandDesktop):
             lambda: [s for s in glob.glob(runtime + "/wayland-*") if not s.endswith(".lock")],
             "sway's socket", 20)[0]
         self.input_env = dict(os.environ, WAYLAND_DISPLAY=self.env["WAYLAND_DISPLAY"])
+        self.runtime = runtime
+        self.pointer = self.spawn([WL_PROBE, "pointer"], subprocess.PIPE, env=self.input_env)
+        self.assertEqual(self.pointer.stdout.readline(), b"ready\n")
 
     def move(self):
-        subprocess.run([WL_PROBE, "move"], env=self.input_env, check=True)
+        self.pointer.stdin.write(b"\n")
+        self.pointer.stdin.flush()
+        self.assertEqual(self.pointer.stdout.readline(), b"moved\n")
 
     def type(self, text):
         subprocess.run(["wtype", "-d", "20", text], env=self.input_env, check=True)
+
+    def command(self, trace):
+        """tenebrolite --switch-off beside the running program, traced to the file."""
+        return self.spawn([self.binary, "-c", 'exec "$0" --switch-off 2>"$1"', PROGRAM, trace],
+                          env=self.env)
+
+    def held_until(self, count, trace=None):
+        """The time at which the count-th hold ended, once it has."""
+        return wait_for(lambda: self.traced(IDLE_GONE, trace)[count - 1:], "the end of the hold",
+                        10)[0]
 
     def test_outputs_off_held_and_back_on_at_the_first_input_after(self):
         keys = os.path.join(self.folder, "keys")
@@ -217,54 +247,103 @@ class Sway(WaylandDesktop):
         write_hold(3)
         self.start()
         self.activate()
-        off, on = (r" -> zwlr_output_power_v1@\d+\.set_mode\(%d\)" % m for m in (0, 1))
         wait_for(lambda: len(self.traced(OVERLAY_MAPPED)) == 2, "the overlay on both outputs")
-        self.assertEqual(len(self.traced(off)), 2, "both outputs off at the click")
+        self.assertEqual(len(self.traced(OFF)), 2, "both outputs off at the click")
         self.assertFalse(message_shown())
         # The guard answers a move at once, or 250 ms after its last power-down.
         for count in (4, 6):
             self.move()
-            wait_for(lambda: len(self.traced(off)) == count, "the guard's power-down of both")
-        first, again = self.traced(off)[3], self.traced(off)[4]
+            wait_for(lambda: len(self.traced(OFF)) == count, "the guard's power-down of both")
+        first, again = self.traced(OFF)[3], self.traced(OFF)[4]
         # The trace stamps each request as it is sent, a fraction of a
         # millisecond after the guard read its clock.
         self.assertGreaterEqual(again - first, 249)
         # Keys go to the overlay, not to the window that had the keyboard.
         self.type("abc")
         wait_for(lambda: self.traced(r"wl_keyboard@\d+\.key\("), "keys at the overlay")
-        wait_for(lambda: len(self.traced(OVERLAY_GONE)) == 2, "the end of the hold")
-        self.assertGreater(self.traced(OVERLAY_GONE)[0] - self.traced(OVERLAY_MAPPED)[0], 2500)
+        ended = self.held_until(1)
+        self.assertGreater(ended - self.traced(OVERLAY_MAPPED)[0], 2500)
         self.assertNotIn("key", read(keys))
-        # The first input after the hold switches both outputs back on; a
-        # guard still running would answer it in the same breath.
-        self.assertEqual(self.traced(on), [])
+        # After the hold the overlay stays, dark, until the first input; a
+        # guard still running would answer that input in the same breath.
+        self.assertEqual((self.traced(ON), self.traced(OVERLAY_GONE)), ([], []))
         # Until then the program keeps the outputs' power, which sway refuses
         # to another client with failed(): the command falls through every
         # way to the message, and ends with status 1.
         refused = os.path.join(self.folder, "refused")
-        command = self.spawn([self.binary, "-c", 'exec "$0" --switch-off 2>"$1"', PROGRAM,
-                              refused], env=self.env)
+        command = self.command(refused)
         keys_to(visible_window("Tenebrolite"), "Return")
         self.assertEqual(command.wait(timeout=5), 1)
         self.assertEqual(len(self.traced(r"zwlr_output_power_v1@\d+\.failed\(", refused)), 2)
         self.assertIn("tenebrolite: Tenebrolite cannot switch the display off", read(refused))
-        self.type("xyz")
+        # The first key after the hold switches both outputs back on, though
+        # the window inhibits idle; the overlay takes that key and goes.
+        self.type("x")
+        wait_for(lambda: len(self.traced(ON)) == 2, "both outputs on again")
+        wait_for(lambda: len(self.traced(OVERLAY_GONE)) == 2, "the overlay gone")
+        self.assertNotIn("key", read(keys), "the first key after the hold taken")
+        # wtype's keyboard is new at each run: the window may miss its first key.
+        self.type("yz")
         wait_for(lambda: "key" in read(keys), "keys at the window after the hold")
-        wait_for(lambda: len(self.traced(on)) == 2, "both outputs on again")
-        ended = self.traced(OVERLAY_GONE)[-1]
-        self.assertEqual([t for t in self.traced(off) if t > ended], [], "a power-down after the hold")
+        self.assertEqual([t for t in self.traced(OFF) if t > ended], [], "a power-down after the hold")
         self.assertIsNone(self.sway.poll(), "sway ran throughout")
 
         # The command ends only once it has switched the outputs back on.
         write_hold(1)
         trace = os.path.join(self.folder, "command")
-        command = self.spawn([self.binary, "-c", 'exec "$0" --switch-off 2>"$1"', PROGRAM, trace],
-                             env=self.env)
-        wait_for(lambda: len(self.traced(OVERLAY_GONE, trace)) == 2, "the command's hold")
-        self.assertEqual((len(self.traced(off, trace)), command.poll()), (2, None))
+        command = self.command(trace)
+        self.held_until(1, trace)
+        self.assertEqual((len(self.traced(OFF, trace)), command.poll()), (2, None))
         self.type("q")
         self.assertEqual(command.wait(timeout=5), 0)
-        self.assertEqual(len(self.traced(on, trace)), 2)
+        self.assertEqual(len(self.traced(ON, trace)), 2)
+
+    def test_a_lock_screen_holding_input_leaves_the_program_working(self):
+        """A client that holds the input inhibitor, as a screen locker does,
+        at the click and through the hold: once it has gone, the first key
+        brings the outputs back, and the next click switches off again; the
+        command beside it ends the same way."""
+        write_hold(1)
+        self.start()
+        for run in (1, 2):
+            locker = os.path.join(self.folder, "locker%d" % run)
+            inhibitor = self.spawn([WL_PROBE, "inhibit", locker], env=self.input_env)
+            wait_for(lambda: "inhibiting" in read(locker), "the other client's inhibitor")
+            self.activate()
+            # Each run's hold, then its wait for the first input.
+            self.held_until(2 * run - 1)
+            self.assertEqual(len(self.traced(OFF)), 2 * run)
+            inhibitor.kill()
+            inhibitor.wait()
+            self.assertEqual(len(self.traced(ON)), 2 * run - 2)
+            self.type("x")
+            wait_for(lambda: len(self.traced(ON)) == 2 * run, "both outputs on again")
+        trace = os.path.join(self.folder, "command")
+        locker = os.path.join(self.folder, "locker")
+        inhibitor = self.spawn([WL_PROBE, "inhibit", locker], env=self.input_env)
+        wait_for(lambda: "inhibiting" in read(locker), "the other client's inhibitor")
+        command = self.command(trace)
+        self.held_until(1, trace)
+        inhibitor.kill()
+        inhibitor.wait()
+        self.type("x")
+        self.assertEqual(command.wait(timeout=5), 0)
+        self.assertEqual(len(self.traced(ON, trace)), 2)
+
+    def test_an_output_that_comes_during_the_hold_is_dark_and_covered_too(self):
+        write_hold(3)
+        self.start()
+        self.activate()
+        wait_for(lambda: len(self.traced(OVERLAY_MAPPED)) == 2, "the overlay on both outputs")
+        sock = glob.glob(self.runtime + "/sway-ipc.*.sock")[0]
+        subprocess.run(["swaymsg", "-s", sock, "create_output"], check=True,
+                       stdout=subprocess.DEVNULL)
+        wait_for(lambda: len(self.traced(OVERLAY_MAPPED)) == 3, "the overlay on the new output")
+        wait_for(lambda: len(self.traced(OFF)) == 3, "the new output off")
+        self.held_until(1)
+        self.type("x")
+        wait_for(lambda: len(self.traced(ON)) == 3, "the three outputs on again")
+        wait_for(lambda: len(self.traced(OVERLAY_GONE)) == 3, "the overlay gone")
 
 
 class NoCompositor(WaylandDesktop):

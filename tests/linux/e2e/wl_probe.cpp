@@ -2,7 +2,11 @@
 //   wl_probe window FILE   a window that writes "mapped" to FILE when it is,
 //                          "ready" when it has the keyboard, "key" for each
 //                          key pressed
-//   wl_probe move          moves the pointer of a virtual pointer once
+//   wl_probe pointer       a virtual pointer, there from the start as a mouse
+//                          is: says "ready", then moves for each line read,
+//                          and says "moved" once the compositor has it
+//   wl_probe inhibit FILE  holds the input inhibitor, as a screen locker does,
+//                          writes "inhibiting" to FILE, and waits to be ended
 #include <sys/mman.h>
 #include <unistd.h>
 #include <wayland-client.h>
@@ -11,6 +15,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "wlr-input-inhibitor-unstable-v1-client.h"
 #include "wlr-virtual-pointer-unstable-v1-client.h"
 #include "xdg-shell-client.h"
 
@@ -22,6 +27,7 @@ struct Probe {
   wl_seat* seat = nullptr;
   xdg_wm_base* shell = nullptr;
   zwlr_virtual_pointer_manager_v1* pointers = nullptr;
+  zwlr_input_inhibit_manager_v1* inhibitors = nullptr;
   wl_keyboard* keyboard = nullptr;
   FILE* out = nullptr;
 };
@@ -38,6 +44,10 @@ void global(void* data, wl_registry* registry, uint32_t name, const char* interf
   if (is == "zwlr_virtual_pointer_manager_v1") {
     p.pointers = static_cast<zwlr_virtual_pointer_manager_v1*>(
         bind(zwlr_virtual_pointer_manager_v1_interface));
+  }
+  if (is == "zwlr_input_inhibit_manager_v1") {
+    p.inhibitors =
+        static_cast<zwlr_input_inhibit_manager_v1*>(bind(zwlr_input_inhibit_manager_v1_interface));
   }
 }
 void globalRemove(void*, wl_registry*, uint32_t) {}
@@ -106,13 +116,34 @@ int window(wl_display* display, Probe& p, const char* file) {
   return 0;
 }
 
-int move(wl_display* display, Probe& p) {
+int pointer(wl_display* display, Probe& p) {
   if (p.pointers == nullptr) return 1;
   zwlr_virtual_pointer_v1* pointer =
       zwlr_virtual_pointer_manager_v1_create_virtual_pointer(p.pointers, p.seat);
-  zwlr_virtual_pointer_v1_motion(pointer, 0, wl_fixed_from_int(5), wl_fixed_from_int(5));
-  zwlr_virtual_pointer_v1_frame(pointer);
-  return wl_display_roundtrip(display) < 0 ? 1 : 0;
+  if (wl_display_roundtrip(display) < 0) return 1;
+  std::setvbuf(stdout, nullptr, _IOLBF, 0);
+  std::puts("ready");
+  char line[16];
+  while (std::fgets(line, sizeof line, stdin) != nullptr) {
+    zwlr_virtual_pointer_v1_motion(pointer, 0, wl_fixed_from_int(5), wl_fixed_from_int(5));
+    zwlr_virtual_pointer_v1_frame(pointer);
+    if (wl_display_roundtrip(display) < 0) return 1;
+    std::puts("moved");
+  }
+  return 0;
+}
+
+int inhibit(wl_display* display, Probe& p, const char* file) {
+  if (p.inhibitors == nullptr) return 1;
+  zwlr_input_inhibit_manager_v1_get_inhibitor(p.inhibitors);
+  if (wl_display_roundtrip(display) < 0) return 1;
+  FILE* out = std::fopen(file, "w");
+  if (out == nullptr) return 1;
+  std::fputs("inhibiting\n", out);
+  std::fclose(out);
+  while (wl_display_dispatch(display) != -1) {
+  }
+  return 0;
 }
 
 }  // namespace
@@ -125,6 +156,7 @@ int main(int argc, char** argv) {
   wl_display_roundtrip(display);
   if (p.seat == nullptr || p.compositor == nullptr) return 1;
   if (std::strcmp(argv[1], "window") == 0 && argc == 3) return window(display, p, argv[2]);
-  if (std::strcmp(argv[1], "move") == 0) return move(display, p);
+  if (std::strcmp(argv[1], "pointer") == 0) return pointer(display, p);
+  if (std::strcmp(argv[1], "inhibit") == 0 && argc == 3) return inhibit(display, p, argv[2]);
   return 2;
 }

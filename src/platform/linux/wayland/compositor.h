@@ -15,6 +15,9 @@ class CompositorState;
 // its own: the power-down of every output, the guard (input from the idle
 // protocol and the overlay, outputs reporting themselves on), the input
 // hold's overlay, and the outputs back on at the first input after a hold.
+// A connection that breaks (a protocol error, the compositor restarting) is
+// replaced at once by a fresh one that does again what the broken one was
+// doing: outputs switched off come back at the next input.
 class Compositor final : public HoldGuard, public Input {
  public:
   // Null when no compositor answers.
@@ -24,7 +27,8 @@ class Compositor final : public HoldGuard, public Input {
   Compositor& operator=(const Compositor&) = delete;
 
   // Every output off through the compositor's power protocol; false when it
-  // has none, or no output took the request. The guard then re-asserts
+  // has none, no output took the request, or the program could not hear the
+  // input that brings them back. A broken connection is replaced first. The guard then re-asserts
   // through it.
   bool switchOff();
   // The display went dark another way: the guard re-asserts through
@@ -42,9 +46,17 @@ class Compositor final : public HoldGuard, public Input {
 
  private:
   Compositor(std::unique_ptr<Connection> connection, WakeRule& rule);
+  // On the connection's thread: the state on a fresh connection; false
+  // (and no state) when no compositor answers.
+  bool renew();
+  void recover();
 
   std::unique_ptr<Connection> connection_;
+  WakeRule& rule_;
+  // On the connection's thread only; null after a connection broke and no
+  // fresh one could be had.
   std::unique_ptr<CompositorState> state_;
+  int recoveries_ = 0;
 };
 
 }  // namespace platform::linux_desktop::wayland

@@ -50,6 +50,15 @@ void Connection::setTimer(Milliseconds at, std::function<void()> then) {
   timer_ = std::move(then);
 }
 
+bool Connection::reopen() {
+  wl_display* fresh = wl_display_connect(nullptr);
+  if (fresh == nullptr) return false;
+  wl_display_disconnect(display_);
+  display_ = fresh;
+  lostTold_ = false;
+  return true;
+}
+
 void Connection::loop() {
   for (;;) {
     std::deque<std::function<void()>> work;
@@ -65,8 +74,13 @@ void Connection::loop() {
       timer_();
     }
 
-    // A compositor that has gone leaves the work above to find out for itself.
-    const bool connected = wl_display_get_error(display_) == 0;
+    // Whatever the work or the last events did, a broken connection is told
+    // of before anything else waits on it.
+    if (broken() && !lostTold_) {
+      lostTold_ = true;
+      if (lost_) lost_();
+    }
+    const bool connected = !broken();
     bool reading = false;
     if (connected) {
       while (wl_display_prepare_read(display_) != 0) wl_display_dispatch_pending(display_);

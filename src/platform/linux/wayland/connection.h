@@ -42,18 +42,30 @@ class Connection {
   // time of -1 is none.
   void setTimer(Milliseconds at, std::function<void()> then);
 
+  // On the thread. A connection is broken for good by a protocol error or by
+  // the compositor going away: nothing sent on it arrives any more.
+  bool broken() const { return wl_display_get_error(display_) != 0; }
+  // Called on the thread, once, when the connection is found broken.
+  void setLost(std::function<void()> lost) { lost_ = std::move(lost); }
+  // On the thread, once nothing is left on the broken connection: a fresh
+  // one in its place; false, and the broken one kept, when no compositor
+  // answers.
+  bool reopen();
+
  private:
   explicit Connection(wl_display* display, int wakeFd);
   void post(std::function<void()> work);
   void loop();
 
-  wl_display* const display_;
+  wl_display* display_;
   const int wakeFd_;
   std::mutex mutex_;
   std::deque<std::function<void()>> work_;
   bool stopping_ = false;
   Milliseconds timerAt_ = -1;
   std::function<void()> timer_;
+  std::function<void()> lost_;
+  bool lostTold_ = false;
   std::thread thread_;
 };
 

@@ -58,7 +58,15 @@ Globals::~Globals() {
   for (const Output& output : outputs) releaseOutput(output.output);
   if (compositor != nullptr) wl_compositor_destroy(compositor);
   if (shm != nullptr) wl_shm_destroy(shm);
-  if (layerShell != nullptr) zwlr_layer_shell_v1_destroy(layerShell);
+  if (layerShell != nullptr) {
+    // Before version 3 the manager has no destroy request: sending one is a
+    // protocol error.
+    if (zwlr_layer_shell_v1_get_version(layerShell) >= ZWLR_LAYER_SHELL_V1_DESTROY_SINCE_VERSION) {
+      zwlr_layer_shell_v1_destroy(layerShell);
+    } else {
+      wl_proxy_destroy(reinterpret_cast<wl_proxy*>(layerShell));
+    }
+  }
   if (inputInhibitor != nullptr) zwlr_input_inhibit_manager_v1_destroy(inputInhibitor);
   if (wlrPower != nullptr) zwlr_output_power_manager_v1_destroy(wlrPower);
   if (kdeDpms != nullptr) org_kde_kwin_dpms_manager_destroy(kdeDpms);
@@ -81,6 +89,7 @@ void Globals::added(void* data, wl_registry* registry, std::uint32_t name, const
     self.outputs.push_back({bind<wl_output>(registry, name, wl_output_interface, version,
                                             WL_OUTPUT_RELEASE_SINCE_VERSION),
                             name});
+    if (self.outputAdded) self.outputAdded(self.outputs.back().output);
   } else if (offered == wl_compositor_interface.name) {
     self.compositor = bind<wl_compositor>(registry, name, wl_compositor_interface, version, 4);
   } else if (offered == wl_shm_interface.name) {
@@ -99,8 +108,9 @@ void Globals::added(void* data, wl_registry* registry, std::uint32_t name, const
     self.kdeDpms = bind<org_kde_kwin_dpms_manager>(registry, name,
                                                    org_kde_kwin_dpms_manager_interface, version, 1);
   } else if (offered == ext_idle_notifier_v1_interface.name) {
+    // Version 2 tells of input even while another client inhibits idle.
     self.idleNotifier =
-        bind<ext_idle_notifier_v1>(registry, name, ext_idle_notifier_v1_interface, version, 1);
+        bind<ext_idle_notifier_v1>(registry, name, ext_idle_notifier_v1_interface, version, 2);
   } else if (offered == org_kde_kwin_idle_interface.name) {
     self.kdeIdle = bind<org_kde_kwin_idle>(registry, name, org_kde_kwin_idle_interface, version, 1);
   }

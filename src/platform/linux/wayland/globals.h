@@ -47,6 +47,8 @@ class Globals {
   org_kde_kwin_dpms_manager* kdeDpms = nullptr;
   ext_idle_notifier_v1* idleNotifier = nullptr;
   org_kde_kwin_idle* kdeIdle = nullptr;
+  // Called once an output that came after the start is bound.
+  std::function<void(wl_output*)> outputAdded;
   // Called before an output that has gone is destroyed: whatever was made
   // for it goes first.
   std::function<void(wl_output*)> outputGone;

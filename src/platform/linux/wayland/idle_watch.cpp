@@ -27,12 +27,22 @@ void IdleWatch::resumed(void* data) {
   static_cast<IdleWatch*>(data)->onInput_();
 }
 
+bool IdleWatch::hearsThroughInhibitors() const {
+  return globals_.idleNotifier != nullptr && !globals_.seats.empty() &&
+         ext_idle_notifier_v1_get_version(globals_.idleNotifier) >=
+             EXT_IDLE_NOTIFIER_V1_GET_INPUT_IDLE_NOTIFICATION_SINCE_VERSION;
+}
+
 bool IdleWatch::start() {
   stop();
   for (const auto& seat : globals_.seats) {
     if (globals_.idleNotifier != nullptr) {
       ext_idle_notification_v1* notification =
-          ext_idle_notifier_v1_get_idle_notification(globals_.idleNotifier, kIdleMs, seat->seat);
+          hearsThroughInhibitors()
+              ? ext_idle_notifier_v1_get_input_idle_notification(globals_.idleNotifier, kIdleMs,
+                                                                  seat->seat)
+              : ext_idle_notifier_v1_get_idle_notification(globals_.idleNotifier, kIdleMs,
+                                                            seat->seat);
       ext_idle_notification_v1_add_listener(notification, &kExtListener, this);
       ext_.push_back(notification);
     } else if (globals_.kdeIdle != nullptr) {

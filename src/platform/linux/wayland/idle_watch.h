@@ -13,7 +13,9 @@ namespace platform::linux_desktop::wayland {
 // The user's input as the compositor's idle protocol tells of it:
 // ext_idle_notifier_v1 where offered, else org_kde_kwin_idle. Its shortest
 // idle time makes every input after a pause of a millisecond a "resumed".
-// On the connection's thread only.
+// Only the notifier's version 2 tells of input while another client (a video
+// player) inhibits idle; the others then say nothing. On the connection's
+// thread only.
 class IdleWatch {
  public:
   IdleWatch(Globals& globals, std::function<void()> onInput)
@@ -26,6 +28,8 @@ class IdleWatch {
   bool start();
   void stop();
   bool watching() const { return !ext_.empty() || !kde_.empty(); }
+  // Whether input is told of whatever other clients do.
+  bool hearsThroughInhibitors() const;
 
   static void resumed(void* data);
 

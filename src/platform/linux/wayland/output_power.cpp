@@ -1,6 +1,7 @@
 #include "platform/linux/wayland/output_power.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "dpms-client.h"
 #include "wlr-output-power-management-unstable-v1-client.h"
@@ -18,6 +19,9 @@ struct OutputPower::Control {
   bool held = false;
   // Switched off by this program, and not reported on since.
   bool off = false;
+  // The compositor's first report of the mode, sent when the control is
+  // made, tells the mode from before any request of this program's.
+  bool reported = false;
 
   ~Control() {
     if (wlr != nullptr) zwlr_output_power_v1_destroy(wlr);
@@ -25,16 +29,20 @@ struct OutputPower::Control {
   }
 
   void reportedOn() {
-    if (!off) return;
+    if (!std::exchange(reported, true) || !off) return;
     off = false;
-    if (owner->holding_ && held) owner->onWake_();
+    owner->onWake_();
   }
 };
 
 struct Listeners {
   static void wlrMode(void* data, zwlr_output_power_v1* /*power*/, std::uint32_t mode) {
-    if (mode == ZWLR_OUTPUT_POWER_V1_MODE_ON)
-      static_cast<OutputPower::Control*>(data)->reportedOn();
+    auto& control = *static_cast<OutputPower::Control*>(data);
+    if (mode == ZWLR_OUTPUT_POWER_V1_MODE_ON) {
+      control.reportedOn();
+    } else {
+      control.reported = true;
+    }
   }
   static void wlrFailed(void* data, zwlr_output_power_v1* power) {
     auto& control = *static_cast<OutputPower::Control*>(data);
@@ -46,7 +54,12 @@ struct Listeners {
     static_cast<OutputPower::Control*>(data)->usable = supported != 0;
   }
   static void dpmsMode(void* data, org_kde_kwin_dpms* /*dpms*/, std::uint32_t mode) {
-    if (mode == ORG_KDE_KWIN_DPMS_MODE_ON) static_cast<OutputPower::Control*>(data)->reportedOn();
+    auto& control = *static_cast<OutputPower::Control*>(data);
+    if (mode == ORG_KDE_KWIN_DPMS_MODE_ON) {
+      control.reportedOn();
+    } else {
+      control.reported = true;
+    }
   }
   static void dpmsDone(void* /*data*/, org_kde_kwin_dpms* /*dpms*/) {}
 };
@@ -73,6 +86,20 @@ void OutputPower::setOff(Control& control, bool off) {
   control.off = off;
 }
 
+OutputPower::Control& OutputPower::add(wl_output* output) {
+  auto control = std::make_unique<Control>(Control{this, output});
+  if (globals_.wlrPower != nullptr) {
+    control->wlr = zwlr_output_power_manager_v1_get_output_power(globals_.wlrPower, output);
+    zwlr_output_power_v1_add_listener(control->wlr, &kWlrListener, control.get());
+    control->usable = true;
+  } else {
+    control->dpms = org_kde_kwin_dpms_manager_get(globals_.kdeDpms, output);
+    org_kde_kwin_dpms_add_listener(control->dpms, &kDpmsListener, control.get());
+  }
+  controls_.push_back(std::move(control));
+  return *controls_.back();
+}
+
 bool OutputPower::switchOff() {
   if (globals_.wlrPower == nullptr && globals_.kdeDpms == nullptr) return false;
   // A control for each output that has none yet, or whose last one failed.
@@ -83,20 +110,18 @@ bool OutputPower::switchOff() {
     });
     if (has) continue;
     std::erase_if(controls_, [&](const auto& control) { return control->output == output.output; });
-    auto control = std::make_unique<Control>(Control{this, output.output});
-    if (globals_.wlrPower != nullptr) {
-      control->wlr =
-          zwlr_output_power_manager_v1_get_output_power(globals_.wlrPower, output.output);
-      zwlr_output_power_v1_add_listener(control->wlr, &kWlrListener, control.get());
-      control->usable = true;
-    } else {
-      control->dpms = org_kde_kwin_dpms_manager_get(globals_.kdeDpms, output.output);
-      org_kde_kwin_dpms_add_listener(control->dpms, &kDpmsListener, control.get());
-    }
-    controls_.push_back(std::move(control));
+    add(output.output);
   }
   // What each control is: supported or not, failed or not, its mode.
   wl_display_roundtrip(display_);
+  // KWin's DPMS on some outputs only would leave the others lit: the
+  // desktop's own way then switches them all.
+  if (globals_.wlrPower == nullptr &&
+      !std::all_of(controls_.begin(), controls_.end(),
+                   [](const auto& control) { return control->usable; })) {
+    controls_.clear();
+    return false;
+  }
   for (const auto& control : controls_) {
     control->held = control->usable;
     if (control->usable) setOff(*control, true);
@@ -105,6 +130,18 @@ bool OutputPower::switchOff() {
   wl_display_roundtrip(display_);
   return std::any_of(controls_.begin(), controls_.end(),
                      [](const auto& control) { return control->held; });
+}
+
+void OutputPower::switchOffAdded(wl_output* output) {
+  // A DPMS control that turns out unsupported ignores the request.
+  Control& control = add(output);
+  control.held = true;
+  setOff(control, true);
+}
+
+bool OutputPower::anyOff() const {
+  return std::any_of(controls_.begin(), controls_.end(),
+                     [](const auto& control) { return control->off; });
 }
 
 void OutputPower::switchOffAgain() {

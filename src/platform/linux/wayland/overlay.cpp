@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "platform/linux/wayland/inhibitor_probe.h"
 #include "wlr-input-inhibitor-unstable-v1-client.h"
 #include "wlr-layer-shell-unstable-v1-client.h"
 
@@ -127,33 +128,41 @@ void Overlay::input(void* data) {
   static_cast<Overlay*>(data)->onInput_();
 }
 
+bool Overlay::possible() const {
+  return globals_.layerShell != nullptr && globals_.compositor != nullptr &&
+         globals_.shm != nullptr;
+}
+
 void Overlay::show() {
-  if (globals_.layerShell == nullptr || globals_.compositor == nullptr || globals_.shm == nullptr ||
-      shown_) {
-    return;
-  }
-  for (const Globals::Output& output : globals_.outputs) {
-    auto surface = std::make_unique<Surface>(Surface{globals_.shm, output.output});
-    surface->surface = wl_compositor_create_surface(globals_.compositor);
-    surface->layer =
-        zwlr_layer_shell_v1_get_layer_surface(globals_.layerShell, surface->surface, output.output,
-                                              ZWLR_LAYER_SHELL_V1_LAYER_OVERLAY, "tenebrolite");
-    zwlr_layer_surface_v1_add_listener(surface->layer, &kLayerListener, surface.get());
-    zwlr_layer_surface_v1_set_size(surface->layer, 0, 0);
-    zwlr_layer_surface_v1_set_anchor(surface->layer, kAllEdges);
-    // Over panels too: no other surface's exclusive zone moves it.
-    zwlr_layer_surface_v1_set_exclusive_zone(surface->layer, -1);
-    zwlr_layer_surface_v1_set_keyboard_interactivity(
-        surface->layer, ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_EXCLUSIVE);
-    // Without a buffer: the compositor answers with the size to fill.
-    wl_surface_commit(surface->surface);
-    surfaces_.push_back(std::move(surface));
-  }
+  if (!possible() || shown_) return;
+  for (const Globals::Output& output : globals_.outputs) cover(output.output);
   shown_ = true;
   seatsChanged();
-  if (globals_.inputInhibitor != nullptr) {
+  if (globals_.inputInhibitor != nullptr && !inputInhibitedByAnother()) {
     inhibitor_ = zwlr_input_inhibit_manager_v1_get_inhibitor(globals_.inputInhibitor);
   }
+}
+
+void Overlay::outputAdded(wl_output* output) {
+  if (shown_) cover(output);
+}
+
+void Overlay::cover(wl_output* output) {
+  auto surface = std::make_unique<Surface>(Surface{globals_.shm, output});
+  surface->surface = wl_compositor_create_surface(globals_.compositor);
+  surface->layer =
+      zwlr_layer_shell_v1_get_layer_surface(globals_.layerShell, surface->surface, output,
+                                            ZWLR_LAYER_SHELL_V1_LAYER_OVERLAY, "tenebrolite");
+  zwlr_layer_surface_v1_add_listener(surface->layer, &kLayerListener, surface.get());
+  zwlr_layer_surface_v1_set_size(surface->layer, 0, 0);
+  zwlr_layer_surface_v1_set_anchor(surface->layer, kAllEdges);
+  // Over panels too: no other surface's exclusive zone moves it.
+  zwlr_layer_surface_v1_set_exclusive_zone(surface->layer, -1);
+  zwlr_layer_surface_v1_set_keyboard_interactivity(
+      surface->layer, ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_EXCLUSIVE);
+  // Without a buffer: the compositor answers with the size to fill.
+  wl_surface_commit(surface->surface);
+  surfaces_.push_back(std::move(surface));
 }
 
 void Overlay::hide() {

@@ -15,8 +15,9 @@ namespace platform::linux_desktop::wayland {
 // The input hold where the compositor has wlroots' layer shell: a black
 // surface on the overlay layer of every output, anchored to every edge and
 // taking the keyboard exclusively, so that keys and clicks reach no other
-// program; and the input inhibitor too, where offered. The compositor takes
-// all of it away if the program dies. On the connection's thread only.
+// program; and the input inhibitor too, where offered and no other client
+// holds it. The compositor takes all of it away if the program dies. On the
+// connection's thread only.
 class Overlay {
  public:
   // onInput: a key, a click, a move or a scroll that the overlay received.
@@ -25,8 +26,12 @@ class Overlay {
   Overlay(const Overlay&) = delete;
   Overlay& operator=(const Overlay&) = delete;
 
+  // False where the compositor has no layer shell.
+  bool possible() const;
   void show();
   void hide();
+  // While shown: an output that came covers too.
+  void outputAdded(wl_output* output);
   void outputGone(wl_output* output);
   // While shown: listens to the keyboards and pointers the seats have now.
   void seatsChanged();
@@ -44,6 +49,7 @@ class Overlay {
     wl_keyboard* keyboard = nullptr;
   };
   void release(SeatInput& input, bool pointer, bool keyboard);
+  void cover(wl_output* output);
 
   bool shown_ = false;
   std::vector<SeatInput> inputs_;
