@@ -27,6 +27,7 @@ import unittest
 
 import dbus
 
+from wl_relay import WaylandRelay
 from e2e_test import (BUILD, PROGRAM, Session, keys_to, read, visible_window, wait_for,
                       write_hold, xdotool)
 
@@ -327,6 +328,43 @@ class Sway(WaylandDesktop):
         inhibitor.kill()
         inhibitor.wait()
         self.type("x")
+        self.assertEqual(command.wait(timeout=5), 0)
+        self.assertEqual(len(self.traced(ON, trace)), 2)
+
+    def test_a_broken_connection_is_replaced_and_brings_the_outputs_back(self):
+        """The compositor breaks the program's connection (through a relay
+        that cuts it) during the hold, and the command's after it: a fresh
+        connection switches the outputs off again, and on at the first input
+        after the hold; the next click works, and the command ends."""
+        relay = WaylandRelay(os.path.join(self.folder, "relay"), self.env["WAYLAND_DISPLAY"])
+        self.addCleanup(relay.close)
+        self.env["WAYLAND_DISPLAY"] = os.path.join(self.folder, "relay")
+        write_hold(2)
+        self.start()
+        self.activate()
+        wait_for(lambda: len(self.traced(OVERLAY_MAPPED)) == 2, "the overlay on both outputs")
+        relay.cut()
+        wait_for(lambda: len(self.traced(OVERLAY_MAPPED)) == 4, "the overlay again")
+        self.assertEqual(len(self.traced(OFF)), 4, "both outputs off again")
+        self.held_until(1)
+        self.type("x")
+        wait_for(lambda: len(self.traced(ON)) == 2, "both outputs on again")
+        self.activate()
+        wait_for(lambda: len(self.traced(OFF)) == 6, "the next click's power-down")
+        # Until the first input after that hold, the program keeps the
+        # outputs' power, which sway would refuse the command.
+        self.held_until(3)
+        self.type("x")
+        wait_for(lambda: len(self.traced(ON)) == 4, "both outputs on again")
+
+        write_hold(1)
+        trace = os.path.join(self.folder, "command")
+        command = self.command(trace)
+        self.held_until(1, trace)
+        relay.cut()
+        wait_for(lambda: len(self.traced(OFF, trace)) == 4, "the outputs off from a fresh connection")
+        self.assertIsNone(command.poll())
+        self.type("q")
         self.assertEqual(command.wait(timeout=5), 0)
         self.assertEqual(len(self.traced(ON, trace)), 2)
 

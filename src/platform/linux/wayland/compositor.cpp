@@ -34,7 +34,9 @@ class CompositorState {
     globals_.seatsChanged = [this] { overlay_.seatsChanged(); };
   }
 
+  // Nothing, once the display is back.
   Phase phase() const {
+    if (!holding_ && !waking_) return {};
     return {throughOutputs_, throughOutputs_ ? nullptr : powerDown_, holding_, blocking_,
             waking_};
   }
