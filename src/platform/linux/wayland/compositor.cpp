@@ -191,6 +191,8 @@ Compositor::Compositor(std::unique_ptr<Connection> connection, WakeRule& rule)
 
 Compositor::~Compositor() {
   connection_->run([this] {
+    // Nothing is made again on a connection that breaks from here on.
+    connection_->setLost(nullptr);
     connection_->setTimer(-1, nullptr);
     state_.reset();
   });
