@@ -118,11 +118,13 @@ add_executable(x_probe tests/linux/e2e/x_probe.cpp)
 target_link_libraries(x_probe PRIVATE project_warnings PkgConfig::XCB PkgConfig::XCB_SCREENSAVER)
 add_executable(wl_probe tests/linux/e2e/wl_probe.cpp)
 target_link_libraries(wl_probe PRIVATE project_warnings tenebrolite_wayland_protocols)
+add_executable(text_probe tests/linux/e2e/text_probe.cpp)
+target_link_libraries(text_probe PRIVATE project_warnings Qt6::Widgets)
 # Each test is SCRIPT:CASE, a unittest case of a script in tests/linux/e2e.
 foreach(test IN ITEMS e2e_test:Tray e2e_test:Hold e2e_test:Display e2e_test:Dialog
                       e2e_test:HelpAbout e2e_test:Path e2e_test:Command e2e_test:NoIcon
                       e2e_test:Panel e2e_test:XEmbed kde_test:Kde kde_test:Sway kde_test:NoCompositor
-                      gnome_test:Gnome)
+                      gnome_test:Gnome shells_test:SwayWaybar shells_test:GnomeShell)
   string(REPLACE ":" ";" parts ${test})
   list(GET parts 0 script)
   list(GET parts 1 case)

@@ -3,8 +3,11 @@
 //                          "ready" when it has the keyboard, "key" for each
 //                          key pressed
 //   wl_probe pointer       a virtual pointer, there from the start as a mouse
-//                          is: says "ready", then moves for each line read,
-//                          and says "moved" once the compositor has it
+//                          is: says "ready", then moves for each empty line
+//                          read, and for "X Y WIDTH HEIGHT [BUTTON COUNT]"
+//                          goes to X,Y of a layout of that size and clicks
+//                          the button (272 left, 273 right) COUNT times; says
+//                          "moved" once the compositor has it
 //   wl_probe inhibit FILE  holds the input inhibitor, as a screen locker does,
 //                          writes "inhibiting" to FILE, and waits to be ended
 #include <sys/mman.h>
@@ -123,10 +126,20 @@ int pointer(wl_display* display, Probe& p) {
   if (wl_display_roundtrip(display) < 0) return 1;
   std::setvbuf(stdout, nullptr, _IOLBF, 0);
   std::puts("ready");
-  char line[16];
+  char line[64];
   while (std::fgets(line, sizeof line, stdin) != nullptr) {
-    zwlr_virtual_pointer_v1_motion(pointer, 0, wl_fixed_from_int(5), wl_fixed_from_int(5));
+    unsigned x = 0, y = 0, width = 0, height = 0, button = 0, count = 0;
+    if (std::sscanf(line, "%u %u %u %u %u %u", &x, &y, &width, &height, &button, &count) >= 4) {
+      zwlr_virtual_pointer_v1_motion_absolute(pointer, 0, x, y, width, height);
+    } else {
+      zwlr_virtual_pointer_v1_motion(pointer, 0, wl_fixed_from_int(5), wl_fixed_from_int(5));
+    }
     zwlr_virtual_pointer_v1_frame(pointer);
+    for (unsigned i = 0; i < 2 * count; ++i) {
+      zwlr_virtual_pointer_v1_button(pointer, 0, button, i % 2 == 0 ? 1 : 0);
+      zwlr_virtual_pointer_v1_frame(pointer);
+      if (wl_display_roundtrip(display) < 0) return 1;
+    }
     if (wl_display_roundtrip(display) < 0) return 1;
     std::puts("moved");
   }
