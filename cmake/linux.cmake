@@ -132,7 +132,7 @@ foreach(test IN ITEMS e2e_test:Tray e2e_test:Hold e2e_test:Display e2e_test:Dial
     COMMAND ${CMAKE_SOURCE_DIR}/tools/linux-session.sh /usr/bin/python3
             ${CMAKE_SOURCE_DIR}/tests/linux/e2e/${script}.py ${case})
   set(environment "TENEBROLITE_BUILD=${CMAKE_BINARY_DIR}")
-  if(case MATCHES "^(Panel|XEmbed|NoIcon)$")
+  if(case MATCHES "^(Panel|XEmbed|NoIcon|SwayWaybar|GnomeShell)$")
     list(APPEND environment "TENEBROLITE_NO_PANEL=1")  # the test starts its own
   endif()
   set_tests_properties(linux_e2e.${case} PROPERTIES LABELS e2e ENVIRONMENT "${environment}")

@@ -6,6 +6,7 @@ driven with xdotool as a user and over D-Bus as a panel drives it.
     e2e_test.py TESTCASE
 """
 import os
+import re
 import shutil
 import signal
 import subprocess
@@ -114,8 +115,10 @@ class Session(unittest.TestCase):
     def start(self):
         before = set(items())
         self.program = subprocess.Popen([self.binary, *self.args], env=self.env)
-        service, path = wait_for(lambda: set(items()) - before, "the item").pop().split("/", 1)
-        self.item = self.bus.get_object(service, "/" + path)
+        # "service/path", or "service@/path" as GNOME's AppIndicator extension lists it.
+        service, path = re.match(r"([^/@]+)@?(/.*)", wait_for(lambda: set(items()) - before,
+                                                              "the item").pop()).groups()
+        self.item = self.bus.get_object(service, path)
         menu_path = self.item.Get(ITEM, "Menu", dbus_interface=dbus.PROPERTIES_IFACE)
         self.menu = self.bus.get_object(service, menu_path)
 

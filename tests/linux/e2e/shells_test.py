@@ -19,8 +19,12 @@ import gi
 gi.require_version("GdkPixbuf", "2.0")
 from gi.repository import GdkPixbuf  # noqa: E402
 
-from e2e_test import BUILD, SETTINGS, items, read, wait_for, write_hold
-from kde_test import OFF, ON, Sway
+import dbus  # noqa: E402
+from gi.repository import Gio  # noqa: E402
+
+from e2e_test import BUILD, PROGRAM, SETTINGS, items, read, wait_for, write_hold  # noqa: E402
+from gnome_test import REMOTE, Gnome  # noqa: E402
+from kde_test import OFF, ON, Sway, WaylandDesktop  # noqa: E402
 
 TEXT_PROBE = os.path.join(BUILD, "text_probe")
 DIALOG = " Mouse delay"
@@ -58,6 +62,14 @@ def lines(rows):
         else:
             bands.append([y])
     return [((left + right) // 2, (band[0] + band[-1]) // 2) for band in bands]
+
+
+def focused(traced):
+    """Whether the program's window has the keyboard, by the program's own
+    trace: keys sent from then on reach it."""
+    events = traced(r"wl_keyboard@\d+\.(enter|leave)\(")
+    enters = traced(r"wl_keyboard@\d+\.enter\(")
+    return bool(enters) and enters[-1] == events[-1]
 
 
 def cut_texts(image, env):
@@ -176,7 +188,8 @@ class SwayWaybar(Sway):
         entries = wait_for(lambda: len(lines(grey(self.grim(bar["x"], top, 400, 400)))) == 6 and
                            lines(grey(self.grim(bar["x"], top, 400, 400))), "waybar's menu")
         self.click(bar["x"] + entries[1][0], top + entries[1][1], 272)  # Anti shake
-        dialog = wait_for(lambda: self.window(DIALOG), "the dialog")
+        wait_for(lambda: self.window(DIALOG) and focused(self.traced), "the dialog with the keyboard")
+        dialog = self.window(DIALOG)
         r, w = dialog["rect"], dialog["window_rect"]
         image = self.grim(r["x"], r["y"], w["width"], w["height"])
         image.savev(os.path.join(BUILD, "dialog-sway.png"), "png", [], [])
@@ -185,6 +198,129 @@ class SwayWaybar(Sway):
                        env=self.input_env, check=True)
         wait_for(lambda: '"Holdit"="2.5"' in read(SETTINGS), "the value stored")
         wait_for(lambda: not self.window(DIALOG), "the dialog to close")
+
+
+class GnomeShell(Gnome):
+    """GNOME Shell headless, its tray the AppIndicator extension, on the
+    private bus and dconf of the session; GNOME's power daemon beside it.
+    Its Eval and Screenshot answer in unsafe mode only, which a test
+    extension switches on."""
+
+    SOCKET = "tenebrolite-mutter"
+    UNSAFE = "unsafe-mode@tenebrolite.test"
+
+    def spawn(self, name, argv, env=None):
+        if name == "mutter":  # the shell, on GNOME's compositor
+            argv = ["gnome-shell", "--wayland", "--headless", "--no-x11", "--virtual-monitor",
+                    "1280x800", "--wayland-display=" + self.SOCKET]
+            env = dict(os.environ, XDG_CURRENT_DESKTOP="GNOME", XDG_SESSION_TYPE="wayland")
+        return super().spawn(name, argv, env)
+
+    def setUp(self):
+        super().setUp()
+        folder = os.path.join(os.environ["HOME"], ".local/share/gnome-shell/extensions", self.UNSAFE)
+        os.makedirs(folder, exist_ok=True)
+        with open(os.path.join(folder, "metadata.json"), "w") as f:
+            json.dump({"uuid": self.UNSAFE, "name": "Unsafe mode", "description": "For tests",
+                       "shell-version": ["43"]}, f)
+        with open(os.path.join(folder, "extension.js"), "w") as f:
+            f.write("function init() {}\n"
+                    "function enable() { global.context.unsafe_mode = true; }\n"
+                    "function disable() { global.context.unsafe_mode = false; }\n")
+        shell = Gio.Settings.new("org.gnome.shell")
+        shell.set_strv("enabled-extensions", ["ubuntu-appindicators@ubuntu.com", self.UNSAFE])
+        shell.set_string("welcome-dialog-last-shown-version", "999")
+        interface = Gio.Settings.new("org.gnome.desktop.interface")
+        interface.set_boolean("enable-hot-corners", False)
+        interface.set_boolean("enable-animations", False)  # windows shown where they stay
+        Gio.Settings.sync()
+        self.desktop()
+        self.shell = self.bus.get_object("org.gnome.Shell", "/org/gnome/Shell")
+        wait_for(lambda: self.eval("Main.layoutManager._startingUp") is False, "the shell", 20)
+        self.eval("Main.overview.hide()")
+        # mutter's keyboard for the session comes at its first key: a shift,
+        # before the program starts, so that its seat has a keyboard from then.
+        self.keys((42,))
+        self.env.update(QT_QPA_PLATFORM="wayland", WAYLAND_DISPLAY=self.SOCKET,
+                        XDG_SESSION_TYPE="wayland", XDG_CURRENT_DESKTOP="GNOME",
+                        WAYLAND_DEBUG="client")
+        self.wayland = os.path.join(self.folder, "wayland")
+        self.binary, self.args = "/bin/sh", ["-c", 'exec "$0" 2>"$1"', PROGRAM, self.wayland]
+
+    def traced(self, message):
+        """Times of the program's Wayland requests and events that match."""
+        return WaylandDesktop.traced(self, message, self.wayland)
+
+    def eval(self, script):
+        """The script's value in the shell, or None while it does not answer."""
+        try:
+            done, value = self.shell.Eval(script, dbus_interface="org.gnome.Shell")
+        except dbus.exceptions.DBusException:
+            return None
+        return json.loads(value) if done and value else None
+
+    def place(self, actor):
+        """x, y, width, height of the shell's actor, a script's value, once
+        it is laid out."""
+        place = self.eval("(a => [...a.get_transformed_position(), ...a.get_transformed_size()]"
+                         ".map(Math.round))(%s)" % actor)
+        return place if place and None not in place and place[2] > 0 else None
+
+    def screenshot(self, x, y, width, height):
+        path = os.path.join(self.folder, "shot.png")
+        self.bus.get_object("org.gnome.Shell.Screenshot", "/org/gnome/Shell/Screenshot").ScreenshotArea(
+            x, y, width, height, False, path, dbus_interface="org.gnome.Shell.Screenshot")
+        return GdkPixbuf.Pixbuf.new_from_file(path)
+
+    def click(self, place, count=1):
+        """count clicks of the left button at the middle of the place."""
+        x, y = place[0] + place[2] // 2, place[1] + place[3] // 2
+        pointer = self.eval("global.get_pointer()")
+        self.input.NotifyPointerMotionRelative(float(x - pointer[0]), float(y - pointer[1]),
+                                               dbus_interface=REMOTE + ".Session")
+        wait_for(lambda: self.eval("global.get_pointer()")[:2] == [x, y], "the pointer there")
+        for _ in range(count):
+            for pressed in (True, False):
+                self.input.NotifyPointerButton(272, pressed, dbus_interface=REMOTE + ".Session")
+
+    def keys(self, *chords):
+        """Each chord's keys pressed in turn, then released."""
+        for chord in chords:
+            for key, pressed in [(k, True) for k in chord] + [(k, False) for k in chord[::-1]]:
+                self.input.NotifyKeyboardKeycode(dbus.UInt32(key), pressed,
+                                                dbus_interface=REMOTE + ".Session")
+
+    def test_icon_double_click_menu_and_dialog_through_the_extension(self):
+        write_hold(1)
+        self.start()
+        indicator = ("Object.entries(Main.panel.statusArea)"
+                     ".find(([name]) => name.startsWith('appindicator-'))[1]")
+        icon = wait_for(lambda: self.place(indicator), "the icon in the top bar")
+        # The top bar is black; the icon's pictures, in several colours.
+        wait_for(lambda: len({v for row in grey(self.screenshot(*icon)) for v in row}) > 8,
+                 "the icon drawn")
+        self.assertEqual(len(items()), 1, items())
+        self.click(icon, 2)
+        wait_for(lambda: self.mode() == 3, "the display off")
+        self.entries()  # answered once the hold is over
+        self.move()
+        wait_for(lambda: self.mode() == 0, "the display back at the first input after the hold")
+
+        self.click(icon)
+        entry = indicator + ".menu._getMenuItems().find(i => i.label && i.label.text == 'Anti shake')"
+        wait_for(lambda: self.eval(indicator + ".menu.isOpen"), "the extension's menu")
+        self.click(self.place(entry))
+        dialog = "global.get_window_actors().find(a => a.meta_window.title == '%s')" % DIALOG
+        wait_for(lambda: focused(self.traced), "the dialog to have the keyboard")
+        frame = self.eval("(r => [r.x, r.y, r.width, r.height])(%s.meta_window.get_frame_rect())"
+                          % dialog)
+        image = self.screenshot(*frame)
+        image.savev(os.path.join(BUILD, "dialog-gnome.png"), "png", [], [])
+        self.assertEqual(cut_texts(image, self.env), [])
+        control, alt, a, two, dot, five = 29, 56, 30, 3, 52, 6  # evdev's codes
+        self.keys((control, a), (two,), (dot,), (five,), (alt, a))
+        wait_for(lambda: '"Holdit"="2.5"' in read(SETTINGS), "the value stored")
+        wait_for(lambda: not self.eval(dialog), "the dialog to close")
 
 
 class OwnCases(unittest.TestLoader):
