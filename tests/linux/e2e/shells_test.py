@@ -50,9 +50,9 @@ def lines(rows):
     """The middle of each line of text in the light box drawn on a darker
     ground (a menu): (x, y)."""
     light = [(x, y) for y, row in enumerate(rows) for x, v in enumerate(row) if v > 200]
-    if not light:
+    left, right = min(x for x, _ in light or [(0, 0)]), max(x for x, _ in light or [(0, 0)])
+    if right - left < 40:
         return []
-    left, right = min(x for x, _ in light), max(x for x, _ in light)
     ys = sorted({y for _, y in light})
     inked = [y for y in range(ys[0], ys[-1]) if min(rows[y][left + 10:right - 10]) < 100]
     bands = [[y] for y in inked[:1]]
@@ -187,6 +187,9 @@ class SwayWaybar(Sway):
         top = bar["y"] + 28
         entries = wait_for(lambda: len(lines(grey(self.grim(bar["x"], top, 400, 400)))) == 6 and
                            lines(grey(self.grim(bar["x"], top, 400, 400))), "waybar's menu")
+        # A keyboard from now on (wtype's, while it waits to read), so that the
+        # dialog has the seat's keyboard before the keys come.
+        self.spawn(["wtype", "-"], subprocess.PIPE, env=self.input_env)
         self.click(bar["x"] + entries[1][0], top + entries[1][1], 272)  # Anti shake
         wait_for(lambda: self.window(DIALOG) and focused(self.traced), "the dialog with the keyboard")
         dialog = self.window(DIALOG)
