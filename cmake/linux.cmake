@@ -84,6 +84,7 @@ target_link_libraries(tenebrolite_wayland_protocols PUBLIC PkgConfig::WAYLAND)
 set(CMAKE_AUTORCC ON)
 add_executable(tenebrolite
   src/platform/linux/linux_main.cpp
+  src/platform/linux/qt_dialog_layout.cpp
   src/platform/linux/qt_window_system.cpp
   src/platform/linux/qt_tray.cpp
   src/platform/linux/session.cpp

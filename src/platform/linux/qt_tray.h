@@ -32,6 +32,9 @@ class QtShell final : public Shell {
  private:
   class XEmbedClicks;
   void makeIcon();
+  // The icon, once a notification area of either kind can show it; the
+  // watcher is asked without waiting for its answer.
+  void lookForNotificationArea();
   void activated(QSystemTrayIcon::ActivationReason reason);
 
   QtWindowSystem& windows_;
@@ -47,6 +50,7 @@ class QtShell final : public Shell {
   // the icon was added, with the ways to switch off that need none.
   QTimer noIconWait_;
   bool toldNoIcon_ = false;
+  bool askingWatcher_ = false;
   void tellNoIcon();
   std::unique_ptr<QObject> xembedClicks_;
 };
