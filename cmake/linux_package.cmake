@@ -47,7 +47,10 @@ set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://velmarind.example/)
 # Qt 6 and xcb, as dpkg-shlibdeps finds them in the binary.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS xdg-utils)  # Help and About open pages through xdg-open
+# Help and About open pages through xdg-open; in a Wayland session Qt runs the
+# program as a native client through its Wayland platform, and without it
+# through Xwayland, or not at all where the session has none.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, qt6-wayland")
 # The RPM, named without rpm's release number: its requirements are the
 # sonames that rpm's own scan of the binary finds. CPack has no variables for
 # Recommends and Packager, so they go into rpmbuild's preamble as lines; no
@@ -62,7 +65,10 @@ set(CPACK_RPM_PACKAGE_LICENSE MIT)
 set(CPACK_RPM_PACKAGE_GROUP Applications/System)
 set(CPACK_RPM_PACKAGE_URL ${CPACK_DEBIAN_PACKAGE_HOMEPAGE})
 set(CPACK_PACKAGE_RELOCATABLE OFF)
+# Qt's Wayland platform is packaged as qt6-qtwayland (Fedora) or qt6-wayland
+# (openSUSE).
 set(CPACK_RPM_SPEC_MORE_DEFINE "Recommends: xdg-utils
+Recommends: (qt6-qtwayland or qt6-wayland)
 Packager: ${CPACK_DEBIAN_PACKAGE_MAINTAINER}
 %define _build_id_links none")
 # The package owns its own folders only, not those of the desktop's standards.
