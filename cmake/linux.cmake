@@ -81,7 +81,26 @@ add_library(tenebrolite_wayland_protocols STATIC ${wayland_sources})
 target_include_directories(tenebrolite_wayland_protocols PUBLIC ${wayland_generated})
 target_link_libraries(tenebrolite_wayland_protocols PUBLIC PkgConfig::WAYLAND)
 
-set(CMAKE_AUTORCC ON)
+# The icon's pictures at the sizes of an icon theme, drawn by the same script
+# as the exe's icon; the program carries those a notification area shows
+# (up to 64 px), which Qt reads without an image plugin.
+set(TENEBROLITE_APP_ID example.velmarind.Tenebrolite)  # the site's domain, reversed
+set(icon_sizes 16 22 24 32 48 64 128 256)
+set(icons)
+set(program_icons)
+foreach(size IN LISTS icon_sizes)
+  set(icon ${CMAKE_BINARY_DIR}/icons/${size}x${size}/${TENEBROLITE_APP_ID}.png)
+  add_custom_command(OUTPUT ${icon}
+    COMMAND /usr/bin/python3 ${CMAKE_SOURCE_DIR}/tools/make_icon.py --png ${size} ${icon}
+    DEPENDS ${CMAKE_SOURCE_DIR}/tools/make_icon.py VERBATIM)
+  list(APPEND icons ${icon})
+  if(size LESS_EQUAL 64)
+    list(APPEND program_icons ${icon})
+    set_source_files_properties(${icon} PROPERTIES QT_RESOURCE_ALIAS ${size}.png)
+  endif()
+endforeach()
+add_custom_target(icons DEPENDS ${icons})
+
 add_executable(tenebrolite
   src/platform/linux/linux_main.cpp
   src/platform/linux/qt_dialog_layout.cpp
@@ -97,8 +116,9 @@ add_executable(tenebrolite
   src/platform/linux/wayland/inhibitor_probe.cpp
   src/platform/linux/wayland/output_power.cpp
   src/platform/linux/wayland/overlay.cpp
-  src/platform/linux/tenebrolite.qrc
 )
+qt_add_resources(tenebrolite icons PREFIX /icons FILES ${program_icons})
+add_dependencies(tenebrolite icons)
 target_link_libraries(tenebrolite PRIVATE tenebrolite_linux_files tenebrolite_core project_warnings
   Qt6::Widgets Qt6::DBus PkgConfig::XCB tenebrolite_wayland_protocols)
 set_target_properties(tenebrolite PROPERTIES AUTOMOC ON)

@@ -9,20 +9,12 @@ set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
 # The package's folders are 755 whatever the umask of the build.
 set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE
   GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
-set(TENEBROLITE_APP_ID example.velmarind.Tenebrolite)  # the site's domain, reversed
 
-# The icon theme's pictures, drawn by the same script as the exe's icon.
-set(icons)
-foreach(size IN ITEMS 16 22 24 32 48 64 128 256)
-  set(icon ${CMAKE_BINARY_DIR}/icons/${size}x${size}/${TENEBROLITE_APP_ID}.png)
-  add_custom_command(OUTPUT ${icon}
-    COMMAND /usr/bin/python3 ${CMAKE_SOURCE_DIR}/tools/make_icon.py --png ${size} ${icon}
-    DEPENDS ${CMAKE_SOURCE_DIR}/tools/make_icon.py VERBATIM)
-  install(FILES ${icon} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
-  list(APPEND icons ${icon})
+# The icon theme's pictures (cmake/linux.cmake draws them).
+foreach(size IN LISTS icon_sizes)
+  install(FILES ${CMAKE_BINARY_DIR}/icons/${size}x${size}/${TENEBROLITE_APP_ID}.png
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
 endforeach()
-add_custom_target(icons DEPENDS ${icons})
-add_dependencies(tenebrolite icons)
 
 install(TARGETS tenebrolite RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES res/help.html DESTINATION ${CMAKE_INSTALL_DATADIR}/tenebrolite)

@@ -65,6 +65,15 @@ bool xembedIconShown() {
 
 }  // namespace
 
+QIcon programIcon() {
+  QIcon icon;
+  // Each picture is read when a size near it is first asked for.
+  for (const int size : {16, 22, 24, 32, 48, 64}) {
+    icon.addFile(QStringLiteral(":/icons/%1.png").arg(size), QSize(size, size));
+  }
+  return icon;
+}
+
 // The XEmbed tray reports Trigger and Context on the press of a button. The
 // program acts on the release, as on Windows: the clicks are taken from the
 // icon's own window instead.
@@ -160,7 +169,7 @@ void QtShell::lookForNotificationArea() {
 void QtShell::makeIcon() {
   pending_ = false;
   trayPoll_.stop();
-  icon_ = std::make_unique<QSystemTrayIcon>(QIcon(QStringLiteral(":/tenebrolite.ico")));
+  icon_ = std::make_unique<QSystemTrayIcon>(programIcon());
   icon_->setToolTip(tip_);
   QObject::connect(icon_.get(), &QSystemTrayIcon::activated,
                    [this](QSystemTrayIcon::ActivationReason reason) { activated(reason); });

@@ -13,6 +13,9 @@
 
 namespace platform::linux_desktop {
 
+// The program's icon, in the notification area and on its windows.
+QIcon programIcon();
+
 // The notification icon on QSystemTrayIcon, and opening files and addresses
 // with the desktop's handlers. The icon is made once a notification area is
 // there, a StatusNotifierItem host or an XEmbed tray: at login the program
