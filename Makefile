@@ -18,7 +18,7 @@ PACKAGES := cmake make g++ googletest clang libclang-rt-14-dev \
 # The real desktop components that the Linux end-to-end tests run against;
 # powerdevil's libraries only recommend Qt 5's Wayland platform (qtwayland5).
 DESKTOP_PACKAGES := xfce4-panel xfconf xfce4-notifyd kwin-wayland powerdevil qtwayland5 sway \
-                    mutter gnome-settings-daemon python3-dbusmock dbus-bin wtype
+                    mutter gnome-settings-daemon python3-dbusmock dbus-bin wtype qt6-wayland
 FUZZ_SECONDS ?= 60
 
 .PHONY: all deps host sanitize windows linux run run-wine test test-host test-sanitize test-windows test-linux fuzz bench bench-linux dist screenshots clean
