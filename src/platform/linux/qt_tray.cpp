@@ -10,6 +10,8 @@
 #include <QDBusPendingReply>
 #include <QDBusVariant>
 #include <QDesktopServices>
+#include <QImage>
+#include <QPixmap>
 #include <QMouseEvent>
 #include <QUrl>
 
@@ -19,6 +21,7 @@
 #include <string>
 
 #include "platform/linux/utf8.h"
+#include "program_icon.h"
 
 namespace platform::linux_desktop {
 namespace {
@@ -67,9 +70,11 @@ bool xembedIconShown() {
 
 QIcon programIcon() {
   QIcon icon;
-  // Each picture is read when a size near it is first asked for.
-  for (const int size : {16, 22, 24, 32, 48, 64}) {
-    icon.addFile(QStringLiteral(":/icons/%1.png").arg(size), QSize(size, size));
+  for (const IconPicture& picture : kIconPictures) {
+    // The image shares the program's constant pixels.
+    const QImage image(reinterpret_cast<const uchar*>(picture.pixels), picture.size, picture.size,
+                       QImage::Format_ARGB32);
+    icon.addPixmap(QPixmap::fromImage(image));
   }
   return icon;
 }
