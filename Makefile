@@ -18,8 +18,8 @@ PACKAGES := cmake make g++ googletest clang libclang-rt-14-dev \
 # The real desktop components that the Linux end-to-end tests run against;
 # powerdevil's libraries only recommend Qt 5's Wayland platform (qtwayland5).
 DESKTOP_PACKAGES := xfce4-panel xfconf xfce4-notifyd kwin-wayland powerdevil qtwayland5 sway \
-                    mutter gnome-settings-daemon python3-dbusmock dbus-bin wtype \
-                    waybar grim gnome-shell gnome-shell-extension-appindicator qt6-wayland
+                    mutter gnome-settings-daemon python3-dbusmock dbus-bin wtype qt6-wayland \
+                    waybar grim gnome-shell gnome-shell-extension-appindicator
 FUZZ_SECONDS ?= 60
 
 .PHONY: all deps host sanitize windows linux run run-wine test test-host test-sanitize test-windows test-linux fuzz bench bench-linux dist screenshots clean

@@ -81,9 +81,30 @@ add_library(tenebrolite_wayland_protocols STATIC ${wayland_sources})
 target_include_directories(tenebrolite_wayland_protocols PUBLIC ${wayland_generated})
 target_link_libraries(tenebrolite_wayland_protocols PUBLIC PkgConfig::WAYLAND)
 
-set(CMAKE_AUTORCC ON)
+# The icon's pictures at the sizes of an icon theme, drawn by the same script
+# as the exe's icon; and those a notification area shows (up to 48 px, a 24 px
+# panel at twice the scale) as pixels in the program, so that its icon is made
+# without reading an image file, which would load Qt's image plugins first.
+set(TENEBROLITE_APP_ID example.velmarind.Tenebrolite)  # the site's domain, reversed
+set(icon_sizes 16 22 24 32 48 64 128 256)
+set(icons)
+foreach(size IN LISTS icon_sizes)
+  set(icon ${CMAKE_BINARY_DIR}/icons/${size}x${size}/${TENEBROLITE_APP_ID}.png)
+  add_custom_command(OUTPUT ${icon}
+    COMMAND /usr/bin/python3 ${CMAKE_SOURCE_DIR}/tools/make_icon.py --png ${size} ${icon}
+    DEPENDS ${CMAKE_SOURCE_DIR}/tools/make_icon.py VERBATIM)
+  list(APPEND icons ${icon})
+endforeach()
+add_custom_target(icons DEPENDS ${icons})
+set(program_icon ${CMAKE_BINARY_DIR}/icons/program_icon.h)
+add_custom_command(OUTPUT ${program_icon}
+  COMMAND /usr/bin/python3 ${CMAKE_SOURCE_DIR}/tools/make_icon.py --cpp ${program_icon}
+          16 22 24 32 48
+  DEPENDS ${CMAKE_SOURCE_DIR}/tools/make_icon.py VERBATIM)
+
 add_executable(tenebrolite
   src/platform/linux/linux_main.cpp
+  src/platform/linux/qt_dialog_layout.cpp
   src/platform/linux/qt_window_system.cpp
   src/platform/linux/qt_tray.cpp
   src/platform/linux/session.cpp
@@ -96,8 +117,10 @@ add_executable(tenebrolite
   src/platform/linux/wayland/inhibitor_probe.cpp
   src/platform/linux/wayland/output_power.cpp
   src/platform/linux/wayland/overlay.cpp
-  src/platform/linux/tenebrolite.qrc
+  ${program_icon}
 )
+target_include_directories(tenebrolite PRIVATE ${CMAKE_BINARY_DIR}/icons)
+add_dependencies(tenebrolite icons)
 target_link_libraries(tenebrolite PRIVATE tenebrolite_linux_files tenebrolite_core project_warnings
   Qt6::Widgets Qt6::DBus PkgConfig::XCB tenebrolite_wayland_protocols)
 set_target_properties(tenebrolite PROPERTIES AUTOMOC ON)

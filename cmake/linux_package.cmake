@@ -9,20 +9,12 @@ set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
 # The package's folders are 755 whatever the umask of the build.
 set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE
   GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
-set(TENEBROLITE_APP_ID example.velmarind.Tenebrolite)  # the site's domain, reversed
 
-# The icon theme's pictures, drawn by the same script as the exe's icon.
-set(icons)
-foreach(size IN ITEMS 16 22 24 32 48 64 128 256)
-  set(icon ${CMAKE_BINARY_DIR}/icons/${size}x${size}/${TENEBROLITE_APP_ID}.png)
-  add_custom_command(OUTPUT ${icon}
-    COMMAND /usr/bin/python3 ${CMAKE_SOURCE_DIR}/tools/make_icon.py --png ${size} ${icon}
-    DEPENDS ${CMAKE_SOURCE_DIR}/tools/make_icon.py VERBATIM)
-  install(FILES ${icon} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
-  list(APPEND icons ${icon})
+# The icon theme's pictures (cmake/linux.cmake draws them).
+foreach(size IN LISTS icon_sizes)
+  install(FILES ${CMAKE_BINARY_DIR}/icons/${size}x${size}/${TENEBROLITE_APP_ID}.png
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
 endforeach()
-add_custom_target(icons DEPENDS ${icons})
-add_dependencies(tenebrolite icons)
 
 install(TARGETS tenebrolite RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES res/help.html DESTINATION ${CMAKE_INSTALL_DATADIR}/tenebrolite)
@@ -47,7 +39,10 @@ set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://velmarind.example/)
 # Qt 6 and xcb, as dpkg-shlibdeps finds them in the binary.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS xdg-utils)  # Help and About open pages through xdg-open
+# Help and About open pages through xdg-open; in a Wayland session Qt runs the
+# program as a native client through its Wayland platform, and without it
+# through Xwayland, or not at all where the session has none.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, qt6-wayland")
 # The RPM, named without rpm's release number: its requirements are the
 # sonames that rpm's own scan of the binary finds. CPack has no variables for
 # Recommends and Packager, so they go into rpmbuild's preamble as lines; no
@@ -62,7 +57,10 @@ set(CPACK_RPM_PACKAGE_LICENSE MIT)
 set(CPACK_RPM_PACKAGE_GROUP Applications/System)
 set(CPACK_RPM_PACKAGE_URL ${CPACK_DEBIAN_PACKAGE_HOMEPAGE})
 set(CPACK_PACKAGE_RELOCATABLE OFF)
+# Qt's Wayland platform is packaged as qt6-qtwayland (Fedora) or qt6-wayland
+# (openSUSE).
 set(CPACK_RPM_SPEC_MORE_DEFINE "Recommends: xdg-utils
+Recommends: (qt6-qtwayland or qt6-wayland)
 Packager: ${CPACK_DEBIAN_PACKAGE_MAINTAINER}
 %define _build_id_links none")
 # The package owns its own folders only, not those of the desktop's standards.

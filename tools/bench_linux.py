@@ -1,20 +1,28 @@
 #!/usr/bin/python3
-"""Start-up of the Linux program beside an empty Qt tray program: the time
-from the start of the process to its icon's registration with the panel, the
-median of a number of runs. Run inside tools/linux-session.sh.
+"""Start-up and memory of the Linux program beside an empty Qt tray program:
+the time from the start of the process to its icon's registration with the
+panel, and the private dirty memory then; medians of runs that alternate
+between the two programs. Both are measured on X11 (the session's Xvfb) and
+as native Wayland clients of sway headless. Run inside tools/linux-session.sh,
+whose panel's watcher both register with.
 
     bench_linux.py BUILD_FOLDER [RUNS]
 """
+import glob
 import os
+import pwd
+import shutil
 import statistics
 import subprocess
 import sys
+import tempfile
 import time
 
 import dbus
 
 build = sys.argv[1]
 runs = int(sys.argv[2]) if len(sys.argv) > 2 else 15
+NAMES = ("empty_qt_program", "tenebrolite")
 WATCHER = "org.kde.StatusNotifierWatcher"
 watcher = dbus.SessionBus().get_object(WATCHER, "/StatusNotifierWatcher")
 
@@ -24,25 +32,76 @@ def registrations():
                            dbus_interface=dbus.PROPERTIES_IFACE))
 
 
-def startup(program):
+def private_dirty_kb(pid):
+    with open("/proc/%d/smaps_rollup" % pid) as f:
+        return sum(int(line.split()[1]) for line in f if line.startswith("Private_Dirty:"))
+
+
+def startup(program, env):
+    """(ms to the icon, private dirty kB then)"""
     before = registrations()
     start = time.monotonic()
-    process = subprocess.Popen([program], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    process = subprocess.Popen([program], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                               env=env)
     while registrations() == before:
         if time.monotonic() - start > 10:
             raise SystemExit("no icon from " + program)
         time.sleep(0.002)
     elapsed = time.monotonic() - start
+    memory = private_dirty_kb(process.pid)
     process.kill()
     process.wait()
     while registrations() != before:  # the panel lets the item go
         time.sleep(0.002)
-    return elapsed * 1000
+    return elapsed * 1000, memory
 
 
-for name in ("empty_qt_program", "tenebrolite"):
-    program = os.path.join(build, name)
-    times = [startup(program) for _ in range(runs)]
-    print("%-17s %8d bytes  start-up to icon: median %.0f ms (min %.0f, max %.0f, %d runs)"
-          % (name, os.path.getsize(program), statistics.median(times), min(times), max(times),
-             runs))
+def measure(session, env):
+    results = {name: [] for name in NAMES}
+    for _ in range(runs):
+        for name in NAMES:
+            results[name].append(startup(os.path.join(build, name), env))
+    medians = {}
+    for name in NAMES:
+        times = [t for t, _ in results[name]]
+        medians[name] = statistics.median(times), statistics.median(m for _, m in results[name])
+        print("%-8s %-17s %7d bytes  start-up to icon %6.1f ms (min %.1f, max %.1f)  "
+              "private dirty %5d kB  (medians of %d runs)"
+              % (session, name, os.path.getsize(os.path.join(build, name)), medians[name][0],
+                 min(times), max(times), medians[name][1], runs))
+    print("%-8s ratios: start-up %.2f, memory %.2f" % (
+        session, medians["tenebrolite"][0] / medians["empty_qt_program"][0],
+        medians["tenebrolite"][1] / medians["empty_qt_program"][1]))
+
+
+def sway():
+    """sway headless as nobody (it refuses root): (process, socket, folder)."""
+    nobody = pwd.getpwnam("nobody")
+    runtime = tempfile.mkdtemp(prefix="tenebrolite-bench-")
+    os.chown(runtime, nobody.pw_uid, nobody.pw_gid)
+    config = os.path.join(runtime, "config")
+    with open(config, "w") as f:
+        f.write("xwayland disable\n")
+    env = {"PATH": os.environ["PATH"], "HOME": runtime, "XDG_RUNTIME_DIR": runtime,
+           "WLR_BACKENDS": "headless", "WLR_LIBINPUT_NO_DEVICES": "1", "WLR_RENDERER": "pixman"}
+    process = subprocess.Popen(["setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups",
+                                "sway", "--config", config], env=env,
+                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    deadline = time.monotonic() + 20
+    while not (sockets := [s for s in glob.glob(runtime + "/wayland-*")
+                           if not s.endswith(".lock")]):
+        if time.monotonic() > deadline:
+            raise SystemExit("sway did not start")
+        time.sleep(0.05)
+    return process, sockets[0], runtime
+
+
+measure("X11", dict(os.environ, QT_QPA_PLATFORM="xcb"))
+compositor, socket, folder = sway()
+try:
+    measure("Wayland", dict(os.environ, QT_QPA_PLATFORM="wayland", WAYLAND_DISPLAY=socket,
+                            XDG_SESSION_TYPE="wayland"))
+finally:
+    compositor.kill()
+    compositor.wait()
+    shutil.rmtree(folder)

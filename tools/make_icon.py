@@ -6,8 +6,11 @@ Usage (from anywhere; standard library only):
 
     python3 tools/make_icon.py [OUTPUT]
     python3 tools/make_icon.py --png SIZE OUTPUT
+    python3 tools/make_icon.py --cpp OUTPUT SIZE...
 
-OUTPUT defaults to res/tenebrolite.ico in the repository.  The picture -- a
+OUTPUT defaults to res/tenebrolite.ico in the repository.  --cpp writes a C++
+header with the pictures at the sizes given as 0xAARRGGBB pixels, row by row:
+the Linux program makes its icon of them without reading an image file.  The picture -- a
 grey monitor on a stand with a red/green/blue banded screen -- is drawn
 procedurally at 16, 20, 24, 32 and 48 px with 8x8 supersampling: the sizes of
 the notification icon at 100, 125, 150, 200 and 300 % display scale.  The
@@ -205,7 +208,26 @@ def build_png(n):
             + chunk(b"IDAT", zlib.compress(rows, 9)) + chunk(b"IEND", b""))
 
 
+def build_cpp(sizes):
+    lines = ["// Drawn by tools/make_icon.py: the program's icon, 0xAARRGGBB row by row.",
+             "#pragma once", "", "#include <cstdint>", ""]
+    for n in sizes:
+        words = ["0x%02x%02x%02x%02xu" % (a, r, g, b) for r, g, b, a in render(n, SS)]
+        lines.append("inline constexpr std::uint32_t kIcon%d[] = {" % n)
+        lines += ["    " + ", ".join(words[i:i + 8]) + "," for i in range(0, len(words), 8)]
+        lines.append("};")
+    lines += ["", "struct IconPicture {", "  int size;", "  const std::uint32_t* pixels;", "};",
+              "inline constexpr IconPicture kIconPictures[] = {"
+              + ", ".join("{%d, kIcon%d}" % (n, n) for n in sizes) + "};", ""]
+    return "\n".join(lines)
+
+
 def main():
+    if len(sys.argv) >= 4 and sys.argv[1] == "--cpp":
+        path = Path(sys.argv[2])
+        path.parent.mkdir(parents=True, exist_ok=True)
+        path.write_text(build_cpp([int(n) for n in sys.argv[3:]]))
+        return
     if len(sys.argv) == 4 and sys.argv[1] == "--png":
         path = Path(sys.argv[3])
         path.parent.mkdir(parents=True, exist_ok=True)

@@ -98,7 +98,8 @@ void DesktopAutostart::registerAtLogon(const std::u16string& productName,
   // user's choice.
   const auto old = readAll(file);
   if (!old) return;
-  replaceFile(file, autostartEntry(*old, *name, *path));
+  const std::string entry = autostartEntry(*old, *name, *path);
+  if (entry != *old) replaceFile(file, entry);
 }
 
 }  // namespace platform::linux_desktop

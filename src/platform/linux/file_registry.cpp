@@ -37,7 +37,11 @@ RegResult rewrite(const std::string& folder, const std::string& path, Change cha
   SettingsFile file = SettingsFile::parse(*content);
   if (const RegResult result = change(file); result != reg_result::kSuccess) return result;
 
-  if (!replaceFile(path, file.render())) return fromErrno(errno);
+  // A value set to what it already is leaves the file as it is: the program
+  // sets its start-up values at every start.
+  const std::string rendered = file.render();
+  if (rendered == *content) return reg_result::kSuccess;
+  if (!replaceFile(path, rendered)) return fromErrno(errno);
   ::fsync(lock.get());  // the rename itself
   return reg_result::kSuccess;
 }

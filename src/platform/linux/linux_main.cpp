@@ -86,7 +86,7 @@ int main(int argc, char** argv) {
   QApplication qt(argc, argv);
   QApplication::setQuitOnLastWindowClosed(false);
   QApplication::setApplicationName(QStringLiteral("Tenebrolite"));
-  QApplication::setWindowIcon(QIcon(QStringLiteral(":/tenebrolite.ico")));
+  QApplication::setWindowIcon(programIcon());
 
   const std::string config = configHome();
   FileRegistry registry(config + "/Velmarind/Tenebrolite.conf");

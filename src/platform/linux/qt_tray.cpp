@@ -6,9 +6,12 @@
 #include <QApplication>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
-#include <QDBusInterface>
 #include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
+#include <QDBusVariant>
 #include <QDesktopServices>
+#include <QImage>
+#include <QPixmap>
 #include <QMouseEvent>
 #include <QUrl>
 
@@ -18,6 +21,7 @@
 #include <string>
 
 #include "platform/linux/utf8.h"
+#include "program_icon.h"
 
 namespace platform::linux_desktop {
 namespace {
@@ -27,18 +31,9 @@ constexpr QLatin1StringView kWatcher("org.kde.StatusNotifierWatcher");
 // on a slow disk the program can be up many seconds before the panel.
 constexpr int kNoIconWaitMs = 15000;
 
-// Whether a panel shows StatusNotifierItems: asked as Qt asks it when it makes
-// its first icon, through the watcher's introspected property, so that the
-// program and Qt come to the same answer.
-bool hostRegistered() {
-  const QDBusConnection bus = QDBusConnection::sessionBus();
-  if (!bus.isConnected() || bus.interface() == nullptr ||
-      !bus.interface()->isServiceRegistered(kWatcher).value()) {
-    return false;
-  }
-  const QDBusInterface watcher(kWatcher, QStringLiteral("/StatusNotifierWatcher"), kWatcher, bus);
-  return watcher.isValid() && watcher.property("IsStatusNotifierHostRegistered").toBool();
-}
+// How long the watcher may take to answer: a watcher that owns its name but
+// hangs must not hold the icon up for D-Bus's 25 s.
+constexpr int kWatcherAnswerMs = 1000;
 
 // Whether an XEmbed tray manages the notification area of the first screen;
 // never under Wayland, where Qt has no such icon.
@@ -60,11 +55,6 @@ bool xembedTrayPresent() {
   return present;
 }
 
-// Whether a notification area of either kind can show an icon now.
-bool notificationAreaPresent() {
-  return hostRegistered() || xembedTrayPresent();
-}
-
 bool isXEmbedIcon(const QObject* object) {
   return qstrcmp(object->metaObject()->className(), "QSystemTrayIconSys") == 0;
 }
@@ -77,6 +67,17 @@ bool xembedIconShown() {
 }
 
 }  // namespace
+
+QIcon programIcon() {
+  QIcon icon;
+  for (const IconPicture& picture : kIconPictures) {
+    // The image shares the program's constant pixels.
+    const QImage image(reinterpret_cast<const uchar*>(picture.pixels), picture.size, picture.size,
+                       QImage::Format_ARGB32);
+    icon.addPixmap(QPixmap::fromImage(image));
+  }
+  return icon;
+}
 
 // The XEmbed tray reports Trigger and Context on the press of a button. The
 // program acts on the release, as on Windows: the clicks are taken from the
@@ -121,13 +122,10 @@ QtShell::QtShell(QtWindowSystem& windows, const std::vector<MenuEntry>& menu)
     : windows_(windows),
       watcher_(kWatcher, QDBusConnection::sessionBus(), QDBusServiceWatcher::WatchForRegistration) {
   fillMenu(exportedMenu_, menu, windows_);
-  QObject::connect(&watcher_, &QDBusServiceWatcher::serviceRegistered, [this] {
-    if (pending_ && hostRegistered()) makeIcon();
-  });
+  QObject::connect(&watcher_, &QDBusServiceWatcher::serviceRegistered,
+                   [this] { lookForNotificationArea(); });
   // A watcher's host may come after it, and an XEmbed tray after anything.
-  QObject::connect(&trayPoll_, &QTimer::timeout, [this] {
-    if (pending_ && notificationAreaPresent()) makeIcon();
-  });
+  QObject::connect(&trayPoll_, &QTimer::timeout, [this] { lookForNotificationArea(); });
   noIconWait_.setSingleShot(true);
   QObject::connect(&noIconWait_, &QTimer::timeout, [this] {
     if (pending_ && !toldNoIcon_) tellNoIcon();
@@ -140,6 +138,35 @@ QtShell::~QtShell() {
   qApp->removeEventFilter(xembedClicks_.get());
 }
 
+// Whether a panel shows StatusNotifierItems is the watcher's property
+// IsStatusNotifierHostRegistered, which Qt reads too when it makes its first
+// icon.
+void QtShell::lookForNotificationArea() {
+  if (!pending_) return;
+  if (xembedTrayPresent()) {
+    makeIcon();
+    return;
+  }
+  if (askingWatcher_) return;
+  askingWatcher_ = true;
+  QDBusMessage get = QDBusMessage::createMethodCall(
+      kWatcher, QStringLiteral("/StatusNotifierWatcher"),
+      QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
+  get << QString(kWatcher) << QStringLiteral("IsStatusNotifierHostRegistered");
+  auto* call = new QDBusPendingCallWatcher(
+      QDBusConnection::sessionBus().asyncCall(get, kWatcherAnswerMs));
+  // The poll's timer is the context: no answer comes after the shell is gone.
+  QObject::connect(call, &QDBusPendingCallWatcher::finished, &trayPoll_,
+                   [this](QDBusPendingCallWatcher* done) {
+                     done->deleteLater();
+                     askingWatcher_ = false;
+                     const QDBusPendingReply<QDBusVariant> reply = *done;
+                     if (pending_ && !reply.isError() && reply.value().variant().toBool()) {
+                       makeIcon();
+                     }
+                   });
+}
+
 // Qt decides at its first icon, for the whole run, between a StatusNotifierItem
 // (a host is registered) and an XEmbed icon (otherwise; none under Wayland).
 // So the icon is made only once one of them can be shown, and its clicks are
@@ -147,7 +174,7 @@ QtShell::~QtShell() {
 void QtShell::makeIcon() {
   pending_ = false;
   trayPoll_.stop();
-  icon_ = std::make_unique<QSystemTrayIcon>(QIcon(QStringLiteral(":/tenebrolite.ico")));
+  icon_ = std::make_unique<QSystemTrayIcon>(programIcon());
   icon_->setToolTip(tip_);
   QObject::connect(icon_.get(), &QSystemTrayIcon::activated,
                    [this](QSystemTrayIcon::ActivationReason reason) { activated(reason); });
@@ -211,28 +238,27 @@ bool QtShell::notifyIcon(std::uint32_t message, const TrayIconData& data) {
     case nim::kAdd:
       tip_ = QString::fromStdU16String(data.szTip);
       if (icon_ || pending_) return true;
-      if (notificationAreaPresent()) {
-        makeIcon();
-      } else {
-        // No notification area yet (a session starting up): the icon is
-        // made when one comes.
-        pending_ = true;
-        trayPoll_.start(1000);
-        noIconWait_.start(kNoIconWaitMs);
-      }
+      // Until a notification area answers (a session starting up), the
+      // icon is pending, and made when one comes.
+      pending_ = true;
+      trayPoll_.start(1000);
+      noIconWait_.start(kNoIconWaitMs);
+      lookForNotificationArea();
       return true;
     case nim::kModify:
       tip_ = QString::fromStdU16String(data.szTip);
       if (icon_) icon_->setToolTip(tip_);
       return icon_ != nullptr || pending_;
-    case nim::kDelete:
+    case nim::kDelete: {
+      const bool added = pending_;
       pending_ = false;
       trayPoll_.stop();
       noIconWait_.stop();
-      if (!icon_) return false;
+      if (!icon_) return added;
       icon_->hide();
       icon_.reset();
       return true;
+    }
     default:
       return false;
   }

@@ -13,6 +13,9 @@
 
 namespace platform::linux_desktop {
 
+// The program's icon, in the notification area and on its windows.
+QIcon programIcon();
+
 // The notification icon on QSystemTrayIcon, and opening files and addresses
 // with the desktop's handlers. The icon is made once a notification area is
 // there, a StatusNotifierItem host or an XEmbed tray: at login the program
@@ -32,6 +35,9 @@ class QtShell final : public Shell {
  private:
   class XEmbedClicks;
   void makeIcon();
+  // The icon, once a notification area of either kind can show it; the
+  // watcher is asked without waiting for its answer.
+  void lookForNotificationArea();
   void activated(QSystemTrayIcon::ActivationReason reason);
 
   QtWindowSystem& windows_;
@@ -47,6 +53,7 @@ class QtShell final : public Shell {
   // the icon was added, with the ways to switch off that need none.
   QTimer noIconWait_;
   bool toldNoIcon_ = false;
+  bool askingWatcher_ = false;
   void tellNoIcon();
   std::unique_ptr<QObject> xembedClicks_;
 };

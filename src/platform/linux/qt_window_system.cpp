@@ -10,6 +10,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include "platform/linux/qt_dialog_layout.h"
+
 namespace platform::linux_desktop {
 namespace {
 
@@ -94,12 +96,12 @@ WindowHandle QtWindowSystem::loadDialog(const DialogLayout& design, DialogEvents
   dialog->window = std::make_unique<DialogWindow>([this, handle] { unloadWindow(handle); });
   DialogWindow* window = dialog->window.get();
   window->setWindowTitle(toQt(design.caption));
-  window->setGeometry(design.client.left, design.client.top, design.client.width,
-                      design.client.height);
-  window->setFixedSize(design.client.width, design.client.height);
+  // Where a desktop lets a program place its windows: where the design puts it.
+  window->move(design.client.left, design.client.top);
 
   QWidget* previous = nullptr;
   QLineEdit* firstTextBox = nullptr;
+  std::vector<QWidget*> widgets;
   for (const ControlLayout& control : design.controls) {
     QWidget* widget = nullptr;
     const int id = control.id;
@@ -130,14 +132,14 @@ WindowHandle QtWindowSystem::loadDialog(const DialogLayout& design, DialogEvents
         break;
       }
     }
-    widget->setGeometry(control.rect.left, control.rect.top, control.rect.width,
-                        control.rect.height);
+    widgets.push_back(widget);
     if (widget->focusPolicy() != Qt::NoFocus) {
       if (previous != nullptr) QWidget::setTabOrder(previous, widget);
       previous = widget;
     }
     dialog->controls[id] = widget;
   }
+  layOutRow(*window, design, widgets);
   dialogs_[handle] = std::move(dialog);
   window->show();
   window->raise();

@@ -19,12 +19,17 @@ bool waylandSession() {
 }  // namespace
 
 DesktopSession::DesktopSession(WakeRule& rule, std::string x11Display)
-    : wayland_(waylandSession()), x11Guard_(rule, std::move(x11Display)), mutterGuard_(rule) {
-  if (wayland_) compositor_ = wayland::Compositor::connect(rule);
-}
+    : wayland_(waylandSession()),
+      rule_(rule),
+      x11Guard_(rule, std::move(x11Display)),
+      mutterGuard_(rule) {}
 
 bool DesktopSession::powerDown() {
   if (wayland_) {
+    if (!compositor_) {
+      compositor_ = wayland::Compositor::connect(rule_);
+      waylandInput_.compositor = compositor_.get();
+    }
     if (compositor_ && compositor_->switchOff()) {
       waylandGuard_.way = compositor_.get();
     } else if (mutterGuard_.powerDown()) {
@@ -56,9 +61,7 @@ bool DesktopSession::displayWaitsForInput() const {
 }
 
 Input& DesktopSession::input() {
-  // The compositor's overlay, where it has the layer shell.
-  if (wayland_ && compositor_) return *compositor_;
-  if (wayland_) return noInputBlock_;
+  if (wayland_) return waylandInput_;
   return x11Input_;
 }
 

@@ -41,11 +41,6 @@ class DesktopSession {
   bool displayWaitsForInput() const;
 
  private:
-  class NoInputBlock final : public Input {
-   public:
-    void blockInput(bool) override {}
-  };
-
   // The guard of the way that switched the display off at the click.
   class WaylandGuard final : public HoldGuard {
    public:
@@ -58,14 +53,26 @@ class DesktopSession {
     }
   };
 
+  // The hold's overlay, where the compositor has one.
+  class WaylandInput final : public Input {
+   public:
+    wayland::Compositor* compositor = nullptr;
+    void blockInput(bool block) override {
+      if (compositor != nullptr) compositor->blockInput(block);
+    }
+  };
+
   bool wayland_;
+  WakeRule& rule_;
   X11HoldGuard x11Guard_;
   X11Input x11Input_{x11Guard_};
   MutterHoldGuard mutterGuard_;
-  // Null outside Wayland, or where no compositor answers.
+  // The program's own connection to the compositor, made at the first click
+  // (nothing of it is needed for the icon); null until then, outside
+  // Wayland, and where no compositor answers.
   std::unique_ptr<wayland::Compositor> compositor_;
   WaylandGuard waylandGuard_;
-  NoInputBlock noInputBlock_;
+  WaylandInput waylandInput_;
 };
 
 }  // namespace platform::linux_desktop

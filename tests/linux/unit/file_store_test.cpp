@@ -153,6 +153,12 @@ TEST_F(FileStore, AWriteReplacesTheFileAsAWholeAndNeverOneItCannotRead) {
   EXPECT_EQ(line, "\"Holdit\"=\"1\"");
   EXPECT_EQ(LoadRegText(registry, kUser, kKey, u"Holdit"), u"2");
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder_ / "Velmarind"), {}), 1);
+  // A value set to what it is already leaves the file itself alone.
+  struct stat before {}, after {};
+  ::stat(path_.c_str(), &before);
+  SaveRegText(registry, kUser, kKey, u"Holdit", u"2");
+  ::stat(path_.c_str(), &after);
+  EXPECT_EQ(after.st_ino, before.st_ino);
 
   // A link stays a link: what it points at is replaced.
   std::filesystem::rename(path_, folder_ / "kept");
