@@ -1,10 +1,11 @@
 // How Qt draws a text in a widget of this desktop, for the tests to look for
 // it whole on a screenshot. Started with the program's environment (Qt
 // platform, theme, fonts), it prints for each "label:TEXT" or "button:TEXT"
-// the text's ink as the widget's style draws it, each pixel that the glyphs
-// cover at least half, drawn at 16 offsets from 0 to 15/16 of a pixel (a
-// centred text starts between pixels, and its glyphs are drawn for it):
-//   WIDTH HEIGHT
+// the text's ink as the widget's style draws it in its colours, each pixel
+// darker than halfway between them (LEVEL, grey), drawn at 64 offsets from 0
+// to 63/64 of a pixel (a centred text starts between pixels, and its glyphs
+// are drawn for it):
+//   WIDTH HEIGHT LEVEL
 //   HEIGHT rows of WIDTH characters, '#' ink, '.' none
 #include <QApplication>
 #include <QImage>
@@ -36,27 +37,31 @@ int main(int argc, char** argv) {
                                                         widget.get()) != 0;
       flags |= underline ? Qt::TextShowMnemonic : Qt::TextHideMnemonic;
     }
-    for (int sixteenths = 0; sixteenths < 16; ++sixteenths) {
+    const QPalette& colours = widget->palette();
+    const QColor ground = colours.color(button ? QPalette::Button : QPalette::Window);
+    const QColor ink = colours.color(button ? QPalette::ButtonText : QPalette::WindowText);
+    const int level = (qGray(ground.rgb()) + qGray(ink.rgb())) / 2;
+    for (int offset = 0; offset < 64; ++offset) {
       QImage image(400, 100, QImage::Format_ARGB32_Premultiplied);
-      image.fill(Qt::white);
+      image.fill(ground);
       QPainter painter(&image);
       painter.setFont(widget->font());
-      painter.setPen(Qt::black);
-      painter.drawText(QRectF(10 + sixteenths / 16.0, 10, 380, 80), flags, text);
+      painter.setPen(ink);
+      painter.drawText(QRectF(10 + offset / 64.0, 10, 380, 80), flags, text);
       painter.end();
       int left = image.width(), right = -1, top = image.height(), bottom = -1;
       for (int y = 0; y < image.height(); ++y) {
         for (int x = 0; x < image.width(); ++x) {
-          if (qGray(image.pixel(x, y)) < 128) {
+          if (qGray(image.pixel(x, y)) < level) {
             left = std::min(left, x), right = std::max(right, x);
             top = std::min(top, y), bottom = std::max(bottom, y);
           }
         }
       }
-      std::printf("%d %d\n", right - left + 1, bottom - top + 1);
+      std::printf("%d %d %d\n", right - left + 1, bottom - top + 1, level);
       for (int y = top; y <= bottom; ++y) {
         for (int x = left; x <= right; ++x) {
-          std::putchar(qGray(image.pixel(x, y)) < 128 ? '#' : '.');
+          std::putchar(qGray(image.pixel(x, y)) < level ? '#' : '.');
         }
         std::putchar('\n');
       }
