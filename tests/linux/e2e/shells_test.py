@@ -29,6 +29,10 @@ from kde_test import OFF, ON, Sway, WaylandDesktop  # noqa: E402
 TEXT_PROBE = os.path.join(BUILD, "text_probe")
 DIALOG = " Mouse delay"
 TEXTS = ["label:Hold (sec)", "button:&Apply", "button:&Cancel"]
+# Keys by their Linux input codes, as mutter's RemoteDesktop takes them.
+KEY_2, KEY_5, KEY_ENTER, KEY_LEFTCTRL, KEY_A, KEY_LEFTSHIFT, KEY_DOT, KEY_LEFTALT = (
+    3, 6, 28, 29, 30, 42, 52, 56)
+
 
 def wait(condition, what):
     """wait_for with room for a whole shell drawn in software on a busy machine."""
@@ -41,12 +45,14 @@ def picture(data):
     loader.close()
     return loader.get_pixbuf()
 
+
 def grey(image):
     """The picture's rows as lists of grey levels."""
     pixels, step, channels = image.get_pixels(), image.get_rowstride(), image.get_n_channels()
     return [[(pixels[y * step + x * channels] * 11 + pixels[y * step + x * channels + 1] * 16 +
               pixels[y * step + x * channels + 2] * 5) // 32 for x in range(image.get_width())]
             for y in range(image.get_height())]
+
 
 def lines(rows):
     """The middle of each line of text in the light box drawn on a darker
@@ -65,6 +71,7 @@ def lines(rows):
             bands.append([y])
     return [((left + right) // 2, (band[0] + band[-1]) // 2) for band in bands]
 
+
 def focused(traced):
     """Whether the program's window has the keyboard, by the program's own
     trace: keys sent from then on reach it."""
@@ -72,11 +79,12 @@ def focused(traced):
     enters = traced(r"wl_keyboard@\d+\.enter\(")
     return bool(enters) and enters[-1] == events[-1]
 
+
 def cut_texts(image, env):
     """The texts that the picture of a dialog does not show whole: each as Qt
-    draws it in this desktop's font (text_probe), looked for among the
-    picture's ink, the pixels darker than halfway from its background to its
-    darkest. A text cut at its widget's edge misses its last glyphs."""
+    draws it in this desktop's font and colours (text_probe), looked for
+    among the picture's ink, the pixels darker than halfway between those
+    colours. A text cut at its widget's edge misses its last glyphs."""
     rows = grey(image)
     inks = {}  # the picture's pixels darker than a grey level, as bits
     out = iter(subprocess.run([TEXT_PROBE, *TEXTS], env=env, capture_output=True, text=True,
@@ -131,7 +139,7 @@ class SwayWaybar(Sway):
             watcher = self.bus.get_object("org.kde.StatusNotifierWatcher", "/StatusNotifierWatcher")
             return watcher.Get("org.kde.StatusNotifierWatcher", "IsStatusNotifierHostRegistered",
                                dbus_interface="org.freedesktop.DBus.Properties")
-        except Exception:  # noqa: BLE001 - not up yet
+        except dbus.exceptions.DBusException:  # not up yet
             return False
 
     def swaymsg(self, *args):
@@ -139,13 +147,13 @@ class SwayWaybar(Sway):
                               text=True).stdout
 
     def grim(self, x, y, width, height):
-        return picture(subprocess.run(["grim", "-t", "ppm", "-g", "%d,%d %dx%d" % (x, y, width, height),
-                                       "-"], env=self.input_env, check=True,
-                                      capture_output=True).stdout)
+        area = "%d,%d %dx%d" % (x, y, width, height)
+        return picture(subprocess.run(["grim", "-t", "ppm", "-g", area, "-"], env=self.input_env,
+                                      check=True, capture_output=True).stdout)
 
     def click(self, x, y, button, count=1):
-        layout = self.layout
-        self.pointer.stdin.write(b"%d %d %d %d %d %d\n" % (x, y, *layout, button, count))
+        """count clicks of the button (272 left, 273 right) at x, y."""
+        self.pointer.stdin.write(b"%d %d %d %d %d %d\n" % (x, y, *self.layout, button, count))
         self.pointer.stdin.flush()
         self.assertEqual(self.pointer.stdout.readline(), b"moved\n")
 
@@ -186,22 +194,23 @@ class SwayWaybar(Sway):
 
         self.click(x, y, 273)
         top = bar["y"] + 28
-        entries = wait(lambda: len(lines(grey(self.grim(bar["x"], top, 400, 400)))) == 6 and
-                           lines(grey(self.grim(bar["x"], top, 400, 400))), "waybar's menu")
+        menu = wait(lambda: (lambda found: len(found) == 6 and found)(
+            lines(grey(self.grim(bar["x"], top, 400, 400)))), "waybar's menu of six entries")
         # A keyboard from now on (wtype's, while it waits to read), so that the
         # dialog has the seat's keyboard before the keys come.
         self.spawn(["wtype", "-"], subprocess.PIPE, env=self.input_env)
-        self.click(bar["x"] + entries[1][0], top + entries[1][1], 272)  # Anti shake
+        self.click(bar["x"] + menu[1][0], top + menu[1][1], 272)  # Anti shake
         wait(lambda: self.window(DIALOG) and focused(self.traced), "the dialog with the keyboard")
         dialog = self.window(DIALOG)
         r, w = dialog["rect"], dialog["window_rect"]
         image = self.grim(r["x"], r["y"], w["width"], w["height"])
         image.savev(os.path.join(BUILD, "dialog-sway.png"), "png", [], [])
         self.assertEqual(cut_texts(image, self.env), [])
-        subprocess.run(["wtype", "-M", "ctrl", "a", "-m", "ctrl", "2.5", "-M", "alt", "a", "-m", "alt"],
-                       env=self.input_env, check=True)
+        subprocess.run(["wtype", "-M", "ctrl", "a", "-m", "ctrl", "2.5", "-M", "alt", "a", "-m",
+                        "alt"], env=self.input_env, check=True)
         wait(lambda: '"Holdit"="2.5"' in read(SETTINGS), "the value stored")
         wait(lambda: not self.window(DIALOG), "the dialog to close")
+
 
 class GnomeShell(Gnome):
     """GNOME Shell headless, its tray the AppIndicator extension, on the
@@ -221,7 +230,8 @@ class GnomeShell(Gnome):
 
     def setUp(self):
         super().setUp()
-        folder = os.path.join(os.environ["HOME"], ".local/share/gnome-shell/extensions", self.UNSAFE)
+        folder = os.path.join(os.environ["HOME"], ".local/share/gnome-shell/extensions",
+                              self.UNSAFE)
         os.makedirs(folder, exist_ok=True)
         with open(os.path.join(folder, "metadata.json"), "w") as f:
             json.dump({"uuid": self.UNSAFE, "name": "Unsafe mode", "description": "For tests",
@@ -244,7 +254,7 @@ class GnomeShell(Gnome):
         self.eval("Main.overview.hide()")
         # mutter's keyboard for the session comes at its first key: a shift,
         # before the program starts, so that its seat has a keyboard from then.
-        self.keys((42,))
+        self.keys((KEY_LEFTSHIFT,))
         self.env.update(QT_QPA_PLATFORM="wayland", WAYLAND_DISPLAY=self.SOCKET,
                         XDG_SESSION_TYPE="wayland", XDG_CURRENT_DESKTOP="GNOME",
                         WAYLAND_DEBUG="client")
@@ -267,7 +277,7 @@ class GnomeShell(Gnome):
         """x, y, width, height of the shell's actor, a script's value, once
         it is laid out."""
         place = self.eval("(a => [...a.get_transformed_position(), ...a.get_transformed_size()]"
-                         ".map(Math.round))(%s)" % actor)
+                          ".map(Math.round))(%s)" % actor)
         return place if place and None not in place and place[2] > 0 else None
 
     def screenshot(self, *area):
@@ -299,15 +309,16 @@ class GnomeShell(Gnome):
         for chord in chords:
             for key, pressed in [(k, True) for k in chord] + [(k, False) for k in chord[::-1]]:
                 self.input.NotifyKeyboardKeycode(dbus.UInt32(key), pressed,
-                                                dbus_interface=REMOTE + ".Session")
+                                                 dbus_interface=REMOTE + ".Session")
 
     def test_icon_double_click_menu_and_dialog_through_the_extension(self):
         write_hold(1)
         self.start()
         indicator = ("Object.entries(Main.panel.statusArea)"
                      ".find(([name]) => name.startsWith('appindicator-'))[1]")
-        # The top bar is black; the icon's pictures, in several colours.
+
         def drawn():
+            """The top bar is black; the icon's pictures, in several colours."""
             icon = self.place(indicator)
             return icon and len({v for row in grey(self.screenshot(*icon)) for v in row}) > 8
         wait(drawn, "the icon drawn in the top bar")
@@ -319,19 +330,19 @@ class GnomeShell(Gnome):
         wait(lambda: self.mode() == 0, "the display back at the first input after the hold")
 
         self.click(indicator)
-        entry = indicator + ".menu._getMenuItems().find(i => i.label && i.label.text == 'Anti shake')"
+        entry = indicator + (".menu._getMenuItems()"
+                             ".find(i => i.label && i.label.text == 'Anti shake')")
         wait(lambda: self.eval(indicator + ".menu.isOpen"), "the extension's menu")
         # The entry under the pointer has the keyboard: Enter chooses it.
         self.click(entry, 0)
         wait(lambda: self.eval(entry + ".active"), "the entry under the pointer")
-        self.keys((28,))
+        self.keys((KEY_ENTER,))
         dialog = "global.get_window_actors().find(a => a.meta_window.title == '%s')" % DIALOG
         wait(lambda: focused(self.traced), "the dialog to have the keyboard")
         image = self.screenshot()
         image.savev(os.path.join(BUILD, "dialog-gnome.png"), "png", [], [])
         self.assertEqual(cut_texts(image, self.env), [])
-        control, alt, a, two, dot, five = 29, 56, 30, 3, 52, 6  # evdev's codes
-        self.keys((control, a), (two,), (dot,), (five,), (alt, a))
+        self.keys((KEY_LEFTCTRL, KEY_A), (KEY_2,), (KEY_DOT,), (KEY_5,), (KEY_LEFTALT, KEY_A))
         wait(lambda: '"Holdit"="2.5"' in read(SETTINGS), "the value stored")
         wait(lambda: not self.eval(dialog), "the dialog to close")
 
@@ -341,6 +352,7 @@ class OwnCases(unittest.TestLoader):
 
     def getTestCaseNames(self, testCaseClass):
         return [n for n in super().getTestCaseNames(testCaseClass) if n in vars(testCaseClass)]
+
 
 if __name__ == "__main__":
     unittest.TestCase.maxDiff = None
