@@ -111,7 +111,7 @@ def cut_texts(image, env):
         missing = min(wrong(glyphs, max(x + dx, 0), y + dy, ink)
                       for glyphs in drawn for dx in (-1, 0, 1) for dy in (-1, 0, 1)
                       if 0 <= y + dy <= len(ink) - len(glyphs))
-        if missing > 4:
+        if missing > 6:  # a whole text: 3 at most, at the edges of its glyphs
             cut.append("%s (%d pixels wrong)" % (text, missing))
     return cut
 
