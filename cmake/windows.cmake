@@ -19,6 +19,7 @@ add_library(tenebrolite_win32 STATIC
   src/platform/win32/registry_win32.cpp
   src/platform/win32/shell_win32.cpp
   src/platform/win32/sleeper_win32.cpp
+  src/platform/win32/dialog_win32.cpp
   src/platform/win32/window_system_win32.cpp
 )
 target_link_libraries(tenebrolite_win32 PUBLIC tenebrolite_core PRIVATE project_warnings)
