@@ -191,9 +191,11 @@ SettingsLine parseLine(std::string_view raw) {
   line.text = std::string(raw);
   std::string_view text = raw;
   if (!text.empty() && text.back() == '\r') text.remove_suffix(1);
-  if (!text.empty() && text.front() == '[') {
+  // An indented header opens a section as well, one the store does not take.
+  const std::size_t first = text.find_first_not_of(" \t");
+  if (first != std::string_view::npos && text[first] == '[') {
     line.kind = SettingsLine::Kind::Section;
-    if (text.size() < 2 || text.back() != ']') return line;
+    if (first != 0 || text.size() < 2 || text.back() != ']') return line;
     if (const auto path = fromUtf8(text.substr(1, text.size() - 2)); path && !path->empty()) {
       line.kind = SettingsLine::Kind::Key;
       line.key = *path;

@@ -7,7 +7,9 @@
 #include <vector>
 
 // The settings file's text format. One line each:
-//   [Software\Velmarind\Tenebrolite]     a key: the values below belong to it
+//   [Software\Velmarind\Tenebrolite]     a key: the values below belong to it (a line
+//                                        whose first non-blank is "[" ends the key
+//                                        above it; indented, it opens no key)
 //   "Holdit"="2.5"                       a text value (REG_SZ)
 //   "Count"=dword:00000003               a 32-bit number (REG_DWORD), 8 hex digits
 //   "Other"=hex(7):41,00,00,00           any other type, or text the form above
@@ -25,8 +27,8 @@ struct SettingsValue {
 };
 
 struct SettingsLine {
-  // Section: a line that opens a key whose name the store does not take; it
-  // ends the key above it all the same.
+  // Section: a line that opens a key whose name the store does not take, or
+  // an indented one; it ends the key above it all the same.
   enum class Kind { Other, Key, Section, Value };
   Kind kind = Kind::Other;
   std::string text;     // the line as it stands in the file, without its line feed

@@ -131,7 +131,9 @@ TEST_F(FileStore, AWriteKeepsEveryLineItDoesNotUnderstand) {
 // A line that opens a section ends the key above it, whether or not the store
 // takes its name: what stands below belongs to that other section.
 TEST_F(FileStore, ASectionNotTakenEndsTheKeyAboveIt) {
-  for (const std::string header : {"[Software\\Velmarind\\Other] ", "[]", "[\xFF]", "[x"}) {
+  for (const std::string header :
+       {"[Software\\Velmarind\\Other] ", "[]", "[\xFF]", "[x", "  [Software\\Velmarind\\Other]",
+        "\t[Software\\Velmarind\\Other]"}) {
     write("[Software\\Velmarind\\Tenebrolite]\n\"Btn\"=\"1\"\n" + header + "\n\"Holdit\"=\"9\"\n");
     FileRegistry registry(path_);
     EXPECT_EQ(LoadRegText(registry, kUser, kKey, u"Holdit"), u"") << header;
