@@ -7,8 +7,8 @@
 #include <sstream>
 #include <thread>
 
-#include "platform/linux/file_registry.h"
-#include "platform/linux/files.h"
+#include "platform/linux/settings/registry.h"
+#include "platform/linux/settings/files.h"
 #include "settings/registry_store.h"
 
 namespace platform::linux_desktop {
@@ -208,7 +208,9 @@ TEST_F(FileStore, AWriteReplacesTheFileAsAWholeAndNeverOneItCannotRead) {
     ASSERT_EQ(::seteuid(kNobody), 0);
   }
   SaveRegText(registry, kUser, kKey, u"Holdit", u"6");
-  if (root) ASSERT_EQ(::seteuid(0), 0);
+  if (root) {
+    ASSERT_EQ(::seteuid(0), 0);
+  }
   ::chmod(path_.c_str(), 0600);
   EXPECT_EQ(read(), "\"Holdit\"=\"1\"\n");
 }
