@@ -19,6 +19,7 @@ add_library(tenebrolite_win32 STATIC
   src/platform/win32/registry_win32.cpp
   src/platform/win32/shell_win32.cpp
   src/platform/win32/sleeper_win32.cpp
+  src/platform/win32/dialog_win32.cpp
   src/platform/win32/window_system_win32.cpp
 )
 target_link_libraries(tenebrolite_win32 PUBLIC tenebrolite_core PRIVATE project_warnings)
@@ -126,6 +127,8 @@ set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_SOURCE_DI
 file(READ ${CMAKE_SOURCE_DIR}/res/tenebrolite.rc version_resource)
 string(REGEX MATCH "\nPRODUCTVERSION ([0-9]+),([0-9]+),([0-9]+),([0-9]+)" found "${version_resource}")
 set(product_version ${CMAKE_MATCH_1}.${CMAKE_MATCH_2}.${CMAKE_MATCH_3}.${CMAKE_MATCH_4})
+set(installer_version ${CMAKE_MATCH_1}.${CMAKE_MATCH_2}.${CMAKE_MATCH_3})
+set(fourth_field ${CMAKE_MATCH_4})
 foreach(field CompanyName ProductName)
   string(REGEX MATCH "VALUE \"${field}\", \"([^\"]+)\"" found "${version_resource}")
   set(resource_${field} "${CMAKE_MATCH_1}")
@@ -133,6 +136,13 @@ endforeach()
 if(NOT product_version STREQUAL PROJECT_VERSION OR NOT resource_CompanyName OR NOT resource_ProductName)
   message(FATAL_ERROR "res/tenebrolite.rc: PRODUCTVERSION ${product_version} (project ${PROJECT_VERSION}), "
     "CompanyName \"${resource_CompanyName}\", ProductName \"${resource_ProductName}\"")
+endif()
+# Windows Installer compares only the first three fields of a version: the
+# installer's version is those three, and a release that differs from another
+# only in the fourth would install beside it, or over a later one.
+if(NOT fourth_field EQUAL 0)
+  message(FATAL_ERROR "res/tenebrolite.rc: PRODUCTVERSION ${product_version}: the fourth field must be 0; "
+    "the installer's version is the first three fields, and each release must differ in them")
 endif()
 
 # make dist: Tenebrolite-1.1.0.0-x64.msi, the per-user installer (res/tenebrolite.wxs),
@@ -150,7 +160,7 @@ if(WIXL)
   set(wixl_command ${WIXL} --arch x64 -D "ProductName=${resource_ProductName}"
     -D "Manufacturer=${resource_CompanyName}" -D "ExeDir=${exe_dir}" ${CMAKE_SOURCE_DIR}/res/tenebrolite.wxs)
   add_custom_command(OUTPUT ${TENEBROLITE_MSI}
-    COMMAND ${wixl_command} -D Version=${product_version} -o ${TENEBROLITE_MSI}
+    COMMAND ${wixl_command} -D Version=${installer_version} -o ${TENEBROLITE_MSI}
     DEPENDS ${TENEBROLITE_EXE} ${CMAKE_SOURCE_DIR}/LICENSE
             ${CMAKE_SOURCE_DIR}/res/tenebrolite.wxs ${CMAKE_SOURCE_DIR}/res/help.html
             ${CMAKE_SOURCE_DIR}/res/tenebrolite.ico

@@ -151,15 +151,32 @@ class StoredHold {
   }
 };
 
-// The top-level windows of a process, of a class when one is given.
+// The top-level windows of a process, of a class when one is given. Each
+// window's class is asked for: Wine's FindWindowExW by class name can stop
+// finding another process's windows for good in this process (seen after the
+// dialog's Alt+C, with the test program in a folder of one length), while the
+// same call from any other process still finds them.
 inline std::vector<HWND> windowsOf(DWORD pid, const wchar_t* className = nullptr) {
-  std::vector<HWND> found;
-  for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, className, nullptr)) != nullptr;) {
-    DWORD owner = 0;
-    GetWindowThreadProcessId(w, &owner);
-    if (owner == pid) found.push_back(w);
-  }
-  return found;
+  struct Search {
+    DWORD pid;
+    const wchar_t* className;
+    std::vector<HWND> found;
+  } search{pid, className, {}};
+  EnumWindows(
+      [](HWND w, LPARAM data) {
+        auto& search = *reinterpret_cast<Search*>(data);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(w, &owner);
+        wchar_t name[256];
+        if (owner == search.pid &&
+            (search.className == nullptr ||
+             (GetClassNameW(w, name, 256) > 0 && std::wstring_view(name) == search.className))) {
+          search.found.push_back(w);
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
 }
 
 // A visible top-level window of a process and class, waited for; null if none came.

@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 """The Windows installer under Wine's msiexec: installed for the current user,
-the program started from its Start menu shortcut, the same version installed
-again and a later one over it, then removed. Run inside tools/wine-session.sh.
+the program started from its Start menu shortcut, the same package and one
+rebuilt at the same version installed again, a later one over it, the first
+then refused, and all removed. Run inside tools/wine-session.sh.
 
     msi_test.py MSI WIXL_COMMAND...   (the command that built MSI in the .wxs's
                                        folder, without -D Version and -o)
@@ -19,11 +20,12 @@ ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__)
 SOURCES = {"Tenebrolite.exe": os.path.join(os.path.dirname(MSI), "Tenebrolite.exe"),
            "help.html": os.path.join(ROOT, "res", "help.html"),
            "LICENSE.txt": os.path.join(ROOT, "LICENSE")}
-# The uninstall entry shows the maker and version of the exe's version resource.
+# The uninstall entry shows the maker of the exe's version resource and the
+# three fields of its version that Windows Installer compares.
 with open(os.path.join(ROOT, "res", "tenebrolite.rc"), encoding="utf-8") as rc:
     RESOURCE = rc.read()
 MAKER = re.search(r'VALUE "CompanyName", "([^"]*)"', RESOURCE).group(1)
-VERSION = ".".join(re.search(r"\nPRODUCTVERSION (\d+),(\d+),(\d+),(\d+)", RESOURCE).groups())
+VERSION = ".".join(re.search(r"\nPRODUCTVERSION (\d+),(\d+),(\d+),\d+", RESOURCE).groups())
 SHORTCUTS = {"Tenebrolite.lnk": "", "Tenebrolite Switch Off.lnk": "/switchoff"}
 RUN_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Run"
 SETTINGS_KEY = r"HKCU\Software\Velmarind\Tenebrolite"
@@ -116,8 +118,8 @@ class Installer(unittest.TestCase):
         wine("reg", "delete", RUN_KEY, "/v", "Tenebrolite", "/f", check=False)
         self.addCleanup(wine, "reg", "delete", RUN_KEY, "/v", "Tenebrolite", "/f", check=False)
 
-        major, minor, *rest = VERSION.split(".")
-        later_version = ".".join([major, str(int(minor) + 1), *rest])
+        *fields, last = VERSION.split(".")
+        later_version = ".".join([*fields, str(int(last) + 1)])
         self.addCleanup(msiexec, "/x", MSI, check=False)
         msiexec("/i", MSI)
         for name, source in SOURCES.items():
@@ -132,7 +134,11 @@ class Installer(unittest.TestCase):
         self.assertEqual((len(ours([USER_PRODUCTS], "ProductName")),
                           ours([MACHINE_PRODUCTS], "ProductName")), (1, []))
 
-        # Started as a user starts it, the program writes its Run value.
+        # The installer writes the Run value that the program, started as a
+        # user starts it, writes again: the same data.
+        command = '"%s\\Tenebrolite.exe"' % folder
+        self.assertEqual(values(RUN_KEY).get("Tenebrolite"), command)
+        wine("reg", "delete", RUN_KEY, "/v", "Tenebrolite", "/f")
         self.addCleanup(wine, "taskkill", "/f", "/im", "Tenebrolite.exe", check=False)
         subprocess.run(["wine", "start", menu + r"\Tenebrolite.lnk"], check=True,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
@@ -140,28 +146,43 @@ class Installer(unittest.TestCase):
         while "Tenebrolite" not in values(RUN_KEY):
             self.assertLess(time.monotonic(), deadline, "no Run value")
         wine("taskkill", "/f", "/im", "Tenebrolite.exe")
-        self.assertEqual(values(RUN_KEY)["Tenebrolite"], '"%s\\Tenebrolite.exe"' % folder)
+        self.assertEqual(values(RUN_KEY)["Tenebrolite"], command)
 
-        msiexec("/i", MSI)
-        self.assertEqual(entries(), [(VERSION, MAKER)])
+        # The same package again, one rebuilt at the same version (another
+        # product code), and a later one with a help page of its own.
         scratch = tempfile.TemporaryDirectory()
         self.addCleanup(scratch.cleanup)
-        later = os.path.join(scratch.name, "later.msi")
-        subprocess.run([*WIXL, "-D", "Version=" + later_version, "-o", later], check=True,
-                       cwd=os.path.dirname(WIXL[-1]))
-        self.addCleanup(msiexec, "/x", later, check=False)
-        msiexec("/i", later)
+        sources = os.path.join(scratch.name, "res")
+        os.mkdir(sources)
+        later_page = os.path.join(sources, "help.html")
+        with open(later_page, "w", encoding="utf-8") as page:
+            page.write("<p>the later version's page</p>\n")
+        built = {}
+        for name, version in (("rebuilt", VERSION), ("later", later_version)):
+            built[name] = os.path.join(scratch.name, name + ".msi")
+            # wixl takes a source from its working folder before the .wxs's.
+            subprocess.run([*WIXL, "-D", "Version=" + version, "-o", built[name]], check=True,
+                           cwd=sources if name == "later" else os.path.dirname(WIXL[-1]))
+            self.addCleanup(msiexec, "/x", built[name], check=False)
+        for msi in (MSI, built["rebuilt"]):
+            msiexec("/i", msi)
+            self.assertEqual((entries(), len(ours([USER_PRODUCTS], "ProductName"))),
+                             ([(VERSION, MAKER)], 1), msi)
+        msiexec("/i", built["later"])
         self.assertEqual(entries(), [(later_version, MAKER)])
+        with open(unix(folder + r"\help.html"), "rb") as installed, open(later_page, "rb") as page:
+            self.assertEqual(installed.read(), page.read())
         self.assertNotEqual(msiexec("/i", MSI, check=False), 0, "installed over a later version")
         self.assertEqual(len(ours([USER_PRODUCTS], "ProductName")), 1)
         self.assertTrue(all(os.path.exists(path) for path in placed))
 
-        msiexec("/x", later)
+        msiexec("/x", built["later"])
         self.assertEqual([path for path in placed if os.path.exists(path)], [])
         self.assertFalse(os.path.exists(unix(folder)))
         self.assertEqual((entries(), ours([USER_PRODUCTS], "ProductName")), ([], []))
-        # What the program itself wrote is the user's.
-        self.assertEqual(values(RUN_KEY)["Tenebrolite"], '"%s\\Tenebrolite.exe"' % folder)
+        # No start at logon of the removed exe; the settings are the user's.
+        self.assertEqual([data for data in values(RUN_KEY).values() if "Tenebrolite.exe" in data],
+                         [])
         self.assertEqual(values(SETTINGS_KEY)["Btn"], "1")
 
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/linux/settings_file.h"
+#include "platform/linux/settings/file.h"
 #include "platform/registry.h"
 
 using platform::linux_desktop::SettingsFile;

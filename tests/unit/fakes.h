@@ -34,7 +34,7 @@ inline std::vector<std::uint8_t> utf16(std::u16string_view text) {
 struct Recorder {
   template <typename... Parts>
   void add(std::string entry, const Parts&... parts) {
-    const char* separator = ":";
+    [[maybe_unused]] const char* separator = ":";  // unused when there are no parts
     ((entry += std::exchange(separator, ",") + text(parts)), ...);
     log.push_back(entry);
   }

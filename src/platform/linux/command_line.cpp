@@ -9,13 +9,23 @@
 namespace platform::linux_desktop {
 namespace {
 
-// Qt's documented options and those of its xcb platform.
-constexpr std::string_view kQtWithValue[] = {
-    "platform",    "platformpluginpath", "platformtheme", "plugin",    "qwindowgeometry",
-    "qwindowicon", "qwindowtitle",       "session",       "style",     "stylesheet",
-    "display",     "geometry",           "title",         "icon",      "name",
-    "visual",      "qmljsdebugger",      "dialogs",       "fontengine"};
-constexpr std::string_view kQtAlone[] = {"reverse", "widgetcount", "nograb", "dograb", "sync"};
+// What QApplication takes out of argv in Qt 6.4 (measured with 6.4.2): its own
+// options and QGuiApplication's, then those of the xcb platform from "display"
+// on; the Wayland platform takes none. "dialogs" and "fontengine" are
+// parameters of the Windows platform (-platform windows:dialogs=xp), not options.
+constexpr std::string_view kQtWithValue[] = {"platform",      "platformpluginpath",
+                                             "platformtheme", "plugin",
+                                             "qmljsdebugger", "qwindowgeometry",
+                                             "qwindowicon",   "qwindowtitle",
+                                             "session",       "style",
+                                             "stylesheet",    "display",
+                                             "geometry",      "title",
+                                             "icon",          "name",
+                                             "visual"};
+constexpr std::string_view kQtAlone[] = {"reverse", "testability", "widgetcount", "qdevel",
+                                         "qdebug",  "nograb",      "dograb"};
+// The only ones that also take their value after an "=", as in -style=fusion.
+constexpr std::string_view kQtWithEquals[] = {"qmljsdebugger", "style", "stylesheet"};
 
 bool among(std::string_view name, const auto& names) {
   return std::ranges::find(names, name) != std::end(names);
@@ -33,8 +43,10 @@ Arguments readArguments(int argc, char** argv) {
     if (name.starts_with('-') && !name.starts_with("--")) {
       name.remove_prefix(1);
       const std::size_t equals = name.find('=');
-      if (equals != std::string_view::npos && among(name.substr(0, equals), kQtWithValue)) continue;
+      if (equals != std::string_view::npos && among(name.substr(0, equals), kQtWithEquals))
+        continue;
       if (among(name, kQtAlone)) continue;
+      // Last, without its value, an option is the program's, and so unknown.
       if (among(name, kQtWithValue) && i + 1 < argc) {
         if (name == "display") display = argv[i + 1];
         ++i;

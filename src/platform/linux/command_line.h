@@ -9,7 +9,8 @@ namespace platform::linux_desktop {
 struct Arguments {
   // The program's own arguments: without its name and without the options
   // that QApplication takes for itself (-display NAME, -platform NAME,
-  // -reverse, ...; with one dash or two, and a value after a blank or an "=").
+  // -reverse, ...; with one dash or two, a value after a blank, or after an
+  // "=" for -style, -stylesheet and -qmljsdebugger). Any other is the program's.
   std::vector<std::u16string> own;
   // The X display Qt's xcb platform opens: the last "-display NAME", else
   // $DISPLAY as it is at the start. A DISPLAY changed later, by the program

@@ -5,9 +5,10 @@
 
 #include "platform/hold_guard.h"
 #include "platform/input.h"
+#include "platform/linux/session_bus/mutter.h"
+#include "platform/linux/session_bus/plasma.h"
 #include "platform/linux/wayland/compositor.h"
-#include "platform/linux/wayland_power.h"
-#include "platform/linux/x11_hold.h"
+#include "platform/linux/x11/hold.h"
 
 namespace platform::linux_desktop {
 

@@ -189,8 +189,12 @@ class Command(Session):
 
     def test_options_need_no_display_and_start_nothing(self):
         env = {k: v for k, v in self.env.items() if k != "DISPLAY"}
+        # Qt's options, with and without a value, are Qt's; -dialogs is not.
         for args, status, said in ((["--help"], 0, 1), (["--bogus"], 2, 2),
-                                   (["--switch-off", "x"], 2, 2)):
+                                   (["--switch-off", "x"], 2, 2),
+                                   (["-testability", "--help"], 0, 1),
+                                   (["-style", "fusion", "--help"], 0, 1),
+                                   (["-dialogs", "--help"], 2, 2)):
             done = subprocess.run([PROGRAM, *args], env=env, capture_output=True, text=True)
             self.assertEqual(done.returncode, status, args)
             self.assertEqual([done.stdout, done.stderr][said - 1].split()[:2],

@@ -1,4 +1,4 @@
-#include "platform/linux/qt_window_system.h"
+#include "platform/linux/qt/window_system.h"
 
 #include <QtGui/qguiapplication_platform.h>
 #include <xcb/xcb.h>
@@ -10,7 +10,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 
-#include "platform/linux/qt_dialog_layout.h"
+#include "platform/linux/qt/dialog_layout.h"
 
 namespace platform::linux_desktop {
 namespace {

@@ -9,7 +9,7 @@
 
 #include "platform/hold_guard.h"
 #include "platform/input.h"
-#include "platform/linux/x11_power_rule.h"
+#include "platform/linux/x11/power_rule.h"
 
 namespace platform::linux_desktop {
 

@@ -1,4 +1,4 @@
-#include "platform/linux/x11_hold.h"
+#include "platform/linux/x11/hold.h"
 
 #include <poll.h>
 #include <sys/eventfd.h>

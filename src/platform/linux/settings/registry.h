@@ -7,7 +7,7 @@
 
 namespace platform::linux_desktop {
 
-// The registry's rules on one settings file (its format: settings_file.h).
+// The registry's rules on one settings file (its format: settings/line.h).
 // Nothing is cached: every call reads the file afresh. A write replaces the
 // file as a whole (written beside it, then renamed over it), under an
 // exclusive lock on its folder, so that a crash leaves the old file or the

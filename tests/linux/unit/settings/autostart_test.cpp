@@ -1,4 +1,4 @@
-#include "platform/linux/desktop_autostart.h"
+#include "platform/linux/settings/autostart.h"
 #include "platform/linux/utf8.h"
 
 #include <gtest/gtest.h>

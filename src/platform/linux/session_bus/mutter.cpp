@@ -1,4 +1,4 @@
-#include "platform/linux/wayland_power.h"
+#include "platform/linux/session_bus/mutter.h"
 
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "platform/linux/clock.h"
+#include "platform/linux/session_bus/calls.h"
 
 namespace platform::linux_desktop {
 namespace {
@@ -39,22 +40,6 @@ QString idlePath() {
 constexpr int kPowerOn = 0;
 constexpr int kPowerOff = 3;
 
-// No answer within a second is no answer: the UI thread waits for it.
-constexpr int kCallTimeoutMs = 1000;
-
-QDBusMessage request(const QString& service, const QString& path, const QString& interface,
-                     const QString& method, const QVariantList& arguments = {}) {
-  QDBusMessage message = QDBusMessage::createMethodCall(service, path, interface, method);
-  message.setArguments(arguments);
-  // Asking must not start a desktop's service in another desktop's session.
-  message.setAutoStartService(false);
-  return message;
-}
-
-QDBusMessage call(const QDBusConnection& bus, const QDBusMessage& message) {
-  return bus.call(message, QDBus::Block, kCallTimeoutMs);
-}
-
 std::optional<int> getPowerSaveMode(const QDBusConnection& bus) {
   const QDBusMessage reply =
       call(bus, request(mutterService(), mutterPath(), propertiesInterface(), QStringLiteral("Get"),
@@ -71,31 +56,6 @@ bool setPowerSaveMode(const QDBusConnection& bus, int mode) {
 }
 
 }  // namespace
-
-bool invokeTurnOffScreen() {
-  const QDBusConnection bus = QDBusConnection::sessionBus();
-  const QString service = QStringLiteral("org.kde.kglobalaccel");
-  const QString path = QStringLiteral("/component/org_kde_powerdevil");
-  const QString component = QStringLiteral("org.kde.kglobalaccel.Component");
-  const QString shortcut = QStringLiteral("Turn Off Screen");
-  // kglobalaccel keeps a component's shortcuts listed, and invoking them
-  // succeeding, after the power management that serves them has quit or
-  // crashed: only a running one is asked.
-  if (!bus.interface()
-           ->isServiceRegistered(QStringLiteral("org.kde.Solid.PowerManagement"))
-           .value()) {
-    return false;
-  }
-  // Invoking a name the component lacks succeeds silently: ask for it first.
-  const QDBusMessage names =
-      call(bus, request(service, path, component, QStringLiteral("shortcutNames")));
-  if (names.type() != QDBusMessage::ReplyMessage ||
-      !names.arguments().value(0).toStringList().contains(shortcut)) {
-    return false;
-  }
-  return call(bus, request(service, path, component, QStringLiteral("invokeShortcut"), {shortcut}))
-             .type() == QDBusMessage::ReplyMessage;
-}
 
 namespace {
 
@@ -268,4 +228,4 @@ bool MutterHoldGuard::wakeAfterHoldPending() const {
 
 }  // namespace platform::linux_desktop
 
-#include "wayland_power.moc"
+#include "mutter.moc"

@@ -1,4 +1,4 @@
-#include "platform/linux/files.h"
+#include "platform/linux/settings/files.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

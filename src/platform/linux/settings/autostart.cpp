@@ -1,8 +1,8 @@
-#include "platform/linux/desktop_autostart.h"
+#include "platform/linux/settings/autostart.h"
 
 #include <cstdio>
 
-#include "platform/linux/files.h"
+#include "platform/linux/settings/files.h"
 #include "platform/linux/utf8.h"
 
 namespace platform::linux_desktop {

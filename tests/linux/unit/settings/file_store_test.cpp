@@ -7,8 +7,8 @@
 #include <sstream>
 #include <thread>
 
-#include "platform/linux/file_registry.h"
-#include "platform/linux/files.h"
+#include "platform/linux/settings/registry.h"
+#include "platform/linux/settings/files.h"
 #include "settings/registry_store.h"
 
 namespace platform::linux_desktop {
@@ -131,7 +131,9 @@ TEST_F(FileStore, AWriteKeepsEveryLineItDoesNotUnderstand) {
 // A line that opens a section ends the key above it, whether or not the store
 // takes its name: what stands below belongs to that other section.
 TEST_F(FileStore, ASectionNotTakenEndsTheKeyAboveIt) {
-  for (const std::string header : {"[Software\\Velmarind\\Other] ", "[]", "[\xFF]", "[x"}) {
+  for (const std::string header :
+       {"[Software\\Velmarind\\Other] ", "[]", "[\xFF]", "[x", "  [Software\\Velmarind\\Other]",
+        "\t[Software\\Velmarind\\Other]"}) {
     write("[Software\\Velmarind\\Tenebrolite]\n\"Btn\"=\"1\"\n" + header + "\n\"Holdit\"=\"9\"\n");
     FileRegistry registry(path_);
     EXPECT_EQ(LoadRegText(registry, kUser, kKey, u"Holdit"), u"") << header;
@@ -206,7 +208,9 @@ TEST_F(FileStore, AWriteReplacesTheFileAsAWholeAndNeverOneItCannotRead) {
     ASSERT_EQ(::seteuid(kNobody), 0);
   }
   SaveRegText(registry, kUser, kKey, u"Holdit", u"6");
-  if (root) ASSERT_EQ(::seteuid(0), 0);
+  if (root) {
+    ASSERT_EQ(::seteuid(0), 0);
+  }
   ::chmod(path_.c_str(), 0600);
   EXPECT_EQ(read(), "\"Holdit\"=\"1\"\n");
 }

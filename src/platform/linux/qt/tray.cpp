@@ -1,4 +1,4 @@
-#include "platform/linux/qt_tray.h"
+#include "platform/linux/qt/tray.h"
 
 #include <QtGui/qguiapplication_platform.h>
 #include <unistd.h>

@@ -1,4 +1,4 @@
-#include "platform/linux/qt_dialog_layout.h"
+#include "platform/linux/qt/dialog_layout.h"
 
 #include <QHBoxLayout>
 #include <QLineEdit>

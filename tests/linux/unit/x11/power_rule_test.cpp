@@ -1,4 +1,4 @@
-#include "platform/linux/x11_power_rule.h"
+#include "platform/linux/x11/power_rule.h"
 
 #include <gtest/gtest.h>
 

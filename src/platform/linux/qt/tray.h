@@ -8,7 +8,7 @@
 #include <memory>
 #include <vector>
 
-#include "platform/linux/qt_window_system.h"
+#include "platform/linux/qt/window_system.h"
 #include "platform/shell.h"
 
 namespace platform::linux_desktop {

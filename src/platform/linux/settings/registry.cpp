@@ -1,4 +1,4 @@
-#include "platform/linux/file_registry.h"
+#include "platform/linux/settings/registry.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -10,8 +10,8 @@
 #include <cstring>
 #include <optional>
 
-#include "platform/linux/files.h"
-#include "platform/linux/settings_file.h"
+#include "platform/linux/settings/file.h"
+#include "platform/linux/settings/files.h"
 
 namespace platform::linux_desktop {
 namespace {
