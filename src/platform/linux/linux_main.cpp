@@ -70,6 +70,21 @@ class LinuxAppInfo final : public AppInfo {
   std::u16string pathSeparator() override { return u"/"; }
 };
 
+// The hold's input block, which the windows hear of too: clicks on the icon
+// that came during the hold are dropped with the rest of the held input.
+class HeldClicks final : public platform::Input {
+ public:
+  HeldClicks(platform::Input& block, QtWindowSystem& windows) : block_(block), windows_(windows) {}
+  void blockInput(bool block) override {
+    windows_.holdingInput(block);
+    block_.blockInput(block);
+  }
+
+ private:
+  platform::Input& block_;
+  QtWindowSystem& windows_;
+};
+
 }  // namespace
 }  // namespace platform::linux_desktop
 
@@ -116,7 +131,7 @@ int main(int argc, char** argv) {
   LinuxAppInfo appInfo;
   QtLocale locale;
   platform::HoldGuard& guard = session.guard();
-  platform::Input& input = session.input();
+  HeldClicks input(session.input(), windows);
   app::Platform platform{registry, windows, shell,  input,    guard,
                          sleeper,  appInfo, locale, autostart};
 

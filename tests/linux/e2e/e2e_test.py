@@ -319,6 +319,14 @@ class Hold(Session):
             wait_for(lambda: len(read(keys).split()) == 4, "keys after the hold")
             time.sleep(0.5)
             self.assertEqual(saver(), "off")
+            # A panel's Activate that comes during the hold is held input: no
+            # second hold after it.
+            self.activate()
+            wait_for(lambda: probe("grabbed") == "yes", "the hold's grab")
+            started = time.monotonic()
+            self.activate()  # answered once the hold is over
+            self.entries()  # answered at once, unless a second hold ran first
+            self.assertLess(time.monotonic() - started, 5, "a second hold of 3 s")
         finally:
             window.kill()
             window.wait()

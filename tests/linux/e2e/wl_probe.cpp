@@ -14,6 +14,7 @@
 #include <unistd.h>
 #include <wayland-client.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <string_view>
@@ -135,8 +136,15 @@ int pointer(wl_display* display, Probe& p) {
       zwlr_virtual_pointer_v1_motion(pointer, 0, wl_fixed_from_int(5), wl_fixed_from_int(5));
     }
     zwlr_virtual_pointer_v1_frame(pointer);
+    // Clicks as a hand makes them: a double click's second comes 150 ms after
+    // the first, with times that say so.
     for (unsigned i = 0; i < 2 * count; ++i) {
-      zwlr_virtual_pointer_v1_button(pointer, 0, button, i % 2 == 0 ? 1 : 0);
+      if (i > 0 && i % 2 == 0) usleep(150000);
+      const auto time =
+          static_cast<uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                    std::chrono::steady_clock::now().time_since_epoch())
+                                    .count());
+      zwlr_virtual_pointer_v1_button(pointer, time, button, i % 2 == 0 ? 1 : 0);
       zwlr_virtual_pointer_v1_frame(pointer);
       if (wl_display_roundtrip(display) < 0) return 1;
     }

@@ -249,7 +249,16 @@ int QtWindowSystem::messageBox(WindowHandle, const std::u16string& text,
   return 1;  // IDOK
 }
 
+void QtWindowSystem::holdingInput(bool holding) {
+  if (holding) return;
+  // The panel's messages that came while the UI thread slept through the
+  // hold are already queued: they come before this.
+  afterHold_ = true;
+  QMetaObject::invokeMethod(qApp, [this] { afterHold_ = false; }, Qt::QueuedConnection);
+}
+
 void QtWindowSystem::postTrayNotification(std::uint32_t mouseMessage) {
+  if (afterHold_) return;
   QMetaObject::invokeMethod(
       qApp,
       [this, mouseMessage] {

@@ -48,6 +48,10 @@ class QtWindowSystem final : public WindowSystem {
   // as the window messages of the Win32 program are: they run from the event
   // loop or from dispatchPendingMessages, never inside the icon's own code.
   void postTrayNotification(std::uint32_t mouseMessage);
+  // The hold began or ended. A panel tells of clicks on the icon over D-Bus,
+  // which the hold does not stop: those that came during the hold are held
+  // input, and dropped (a double click is one switch-off, as on Windows).
+  void holdingInput(bool holding);
   void postMenuCommand(int command);
 
   // Runs the event loop until the last window of the program is gone.
@@ -65,6 +69,8 @@ class QtWindowSystem final : public WindowSystem {
   WindowHandle nextHandle_ = 1;
   std::unique_ptr<QMenu> popup_;
   bool looping_ = false;
+  // From the end of a hold until what came during it has been handled.
+  bool afterHold_ = false;
 };
 
 }  // namespace platform::linux_desktop
