@@ -69,6 +69,7 @@ endfunction()
 set(own_protocols ${CMAKE_SOURCE_DIR}/src/platform/linux/wayland/protocols)
 foreach(xml IN ITEMS
     ${WAYLAND_PROTOCOLS}/stable/xdg-shell/xdg-shell.xml
+    ${WAYLAND_PROTOCOLS}/staging/xdg-activation/xdg-activation-v1.xml
     ${PLASMA_WAYLAND_PROTOCOLS_DIR}/dpms.xml
     ${PLASMA_WAYLAND_PROTOCOLS_DIR}/idle.xml
     ${own_protocols}/ext-idle-notify-v1.xml

@@ -10,6 +10,7 @@ shell's own menu, the dialog with its texts whole, a value typed and stored.
 import glob
 import json
 import os
+import re
 import subprocess
 import sys
 import unittest
@@ -24,7 +25,7 @@ from gi.repository import Gio  # noqa: E402
 
 from e2e_test import BUILD, PROGRAM, SETTINGS, items, read, wait_for, write_hold  # noqa: E402
 from gnome_test import REMOTE, Gnome  # noqa: E402
-from kde_test import OFF, ON, Sway, WaylandDesktop  # noqa: E402
+from kde_test import OFF, ON, WL_PROBE, Sway, WaylandDesktop  # noqa: E402
 
 TEXT_PROBE = os.path.join(BUILD, "text_probe")
 DIALOG = " Mouse delay"
@@ -72,11 +73,12 @@ def lines(rows):
     return [((left + right) // 2, (band[0] + band[-1]) // 2) for band in bands]
 
 
-def focused(traced):
+def focused(traced, since):
     """Whether the program's window has the keyboard, by the program's own
-    trace: keys sent from then on reach it."""
+    trace, from an enter after since (the hold's own windows had it before):
+    keys sent from then on reach it."""
     events = traced(r"wl_keyboard@\d+\.(enter|leave)\(")
-    enters = traced(r"wl_keyboard@\d+\.enter\(")
+    enters = [t for t in traced(r"wl_keyboard@\d+\.enter\(") if t > since]
     return bool(enters) and enters[-1] == events[-1]
 
 
@@ -203,8 +205,10 @@ class SwayWaybar(Sway):
         # A keyboard from now on (wtype's, while it waits to read), so that the
         # dialog has the seat's keyboard before the keys come.
         self.spawn(["wtype", "-"], subprocess.PIPE, env=self.input_env)
+        since = max(self.traced(r"."))
         self.click(bar["x"] + menu[1][0], top + menu[1][1], 272)  # Anti shake
-        wait(lambda: self.window(DIALOG) and focused(self.traced), "the dialog with the keyboard")
+        wait(lambda: self.window(DIALOG) and focused(self.traced, since),
+             "the dialog with the keyboard")
         dialog = self.window(DIALOG)
         r, w = dialog["rect"], dialog["window_rect"]
         image = self.grim(r["x"], r["y"], w["width"], w["height"])
@@ -333,6 +337,7 @@ class GnomeShell(Gnome):
         self.move()
         wait(lambda: self.mode() == 0, "the display back at the first input after the hold")
 
+        since = max(self.traced(r"."))
         self.click(indicator)
         entry = indicator + (".menu._getMenuItems()"
                              ".find(i => i.label && i.label.text == 'Anti shake')")
@@ -342,13 +347,68 @@ class GnomeShell(Gnome):
         wait(lambda: self.eval(entry + ".active"), "the entry under the pointer")
         self.keys((KEY_ENTER,))
         dialog = "global.get_window_actors().find(a => a.meta_window.title == '%s')" % DIALOG
-        wait(lambda: focused(self.traced), "the dialog to have the keyboard")
+        wait(lambda: focused(self.traced, since), "the dialog to have the keyboard")
         image = self.screenshot()
         image.savev(os.path.join(BUILD, "dialog-gnome.png"), "png", [], [])
         self.assertEqual(cut_texts(image, self.env), [])
         self.keys((KEY_LEFTCTRL, KEY_A), (KEY_2,), (KEY_DOT,), (KEY_5,), (KEY_LEFTALT, KEY_A))
         wait(lambda: '"Holdit"="2.5"' in read(SETTINGS), "the value stored")
         wait(lambda: not self.eval(dialog), "the dialog to close")
+
+
+    def held(self, keys, switch_off):
+        """Keys typed and a click made at the test window's place during the
+        hold that switch_off() starts; what reached the window then."""
+        before = len(read(keys).split())
+        switch_off()
+        wait(lambda: self.mode() == 3, "the display off")
+        probe = "global.get_window_actors().find(a => a.meta_window.title == 'wl_probe')"
+        x, y, width, height = wait(lambda: self.place(probe), "the test window's place")
+        pointer = self.eval("global.get_pointer()")
+        self.input.NotifyPointerMotionRelative(float(x + width // 2 - pointer[0]),
+                                               float(y + height // 2 - pointer[1]),
+                                               dbus_interface=REMOTE + ".Session")
+        self.keys((KEY_A,), (KEY_2,))
+        for pressed in (True, False):
+            self.input.NotifyPointerButton(272, pressed, dbus_interface=REMOTE + ".Session")
+        # Mutter's idle monitor hears the input the program's window takes:
+        # the guard keeps the display dark.
+        self.assertEqual(self.mode(), 3)
+        return lambda: [k for k in read(keys).split()[before:] if k != "ready"]
+
+    def test_the_hold_takes_keys_and_clicks_from_the_focused_window(self):
+        keys = os.path.join(self.folder, "keys")
+        self.spawn("probe", [WL_PROBE, "window", keys],
+                   dict(os.environ, WAYLAND_DISPLAY=self.SOCKET))
+        token = wait(lambda: re.findall(r"token (\S+)", read(keys)), "the window's token")[0]
+        write_hold(2)
+        self.start()
+        indicator = ("Object.entries(Main.panel.statusArea)"
+                     ".find(([name]) => name.startsWith('appindicator-'))[1]")
+        wait(lambda: self.place(indicator), "the icon")
+        # The extension hands the program a token (through Qt) with the click.
+        reached = self.held(keys, lambda: self.click(indicator, 2))
+        self.entries()  # answered once the hold is over
+        self.assertEqual(reached(), [])
+        self.keys((KEY_A,))
+        wait(lambda: self.mode() == 0, "the display back at the first input after the hold")
+        wait(lambda: reached() == ["key"], "keys at the window after the hold")
+
+        # The command as a launcher or a shortcut starts it, with a token; and
+        # without one, when GNOME Shell 43 gives the new window the keyboard
+        # all the same.
+        trace = os.path.join(self.folder, "command")
+        for given in (token, None):
+            env = dict(self.env, **({"XDG_ACTIVATION_TOKEN": given} if given else {}))
+            run = []
+            reached = self.held(keys, lambda: run.append(subprocess.Popen(
+                [self.binary, "-c", 'exec "$0" --switch-off 2>"$1"', PROGRAM, trace], env=env)))
+            wait(lambda: re.search(r" -> xdg_toplevel@\d+\.destroy", read(trace)), "its hold's end")
+            self.move()
+            self.assertEqual(run[0].wait(timeout=10), 0)
+            self.assertEqual(bool(re.search(r' -> xdg_activation_v1@\d+\.activate\("%s"' % given,
+                                            read(trace))), bool(given))
+            self.assertEqual(reached(), [])
 
 
 class OwnCases(unittest.TestLoader):

@@ -1,7 +1,8 @@
 // A Wayland client for the tests, on the compositor at WAYLAND_DISPLAY:
 //   wl_probe window FILE   a window that writes "mapped" to FILE when it is,
 //                          "ready" when it has the keyboard, "key" for each
-//                          key pressed
+//                          key pressed, "button" for each button pressed,
+//                          and "token T" once: an activation token
 //   wl_probe pointer       a virtual pointer, there from the start as a mouse
 //                          is: says "ready", then moves for each empty line
 //                          read, and for "X Y WIDTH HEIGHT [BUTTON COUNT]"
@@ -21,6 +22,7 @@
 
 #include "wlr-input-inhibitor-unstable-v1-client.h"
 #include "wlr-virtual-pointer-unstable-v1-client.h"
+#include "xdg-activation-v1-client.h"
 #include "xdg-shell-client.h"
 
 namespace {
@@ -30,9 +32,13 @@ struct Probe {
   wl_shm* shm = nullptr;
   wl_seat* seat = nullptr;
   xdg_wm_base* shell = nullptr;
+  xdg_activation_v1* activation = nullptr;
+  wl_surface* surface = nullptr;
+  bool tokenAsked = false;
   zwlr_virtual_pointer_manager_v1* pointers = nullptr;
   zwlr_input_inhibit_manager_v1* inhibitors = nullptr;
   wl_keyboard* keyboard = nullptr;
+  wl_pointer* windowPointer = nullptr;
   FILE* out = nullptr;
 };
 
@@ -45,6 +51,9 @@ void global(void* data, wl_registry* registry, uint32_t name, const char* interf
   if (is == "wl_shm") p.shm = static_cast<wl_shm*>(bind(wl_shm_interface));
   if (is == "wl_seat" && p.seat == nullptr) p.seat = static_cast<wl_seat*>(bind(wl_seat_interface));
   if (is == "xdg_wm_base") p.shell = static_cast<xdg_wm_base*>(bind(xdg_wm_base_interface));
+  if (is == "xdg_activation_v1") {
+    p.activation = static_cast<xdg_activation_v1*>(bind(xdg_activation_v1_interface));
+  }
   if (is == "zwlr_virtual_pointer_manager_v1") {
     p.pointers = static_cast<zwlr_virtual_pointer_manager_v1*>(
         bind(zwlr_virtual_pointer_manager_v1_interface));
@@ -70,8 +79,24 @@ const xdg_surface_listener kSurface = {configure};
 void keymap(void*, wl_keyboard*, uint32_t, int32_t fd, uint32_t) {
   close(fd);
 }
-void enter(void* data, wl_keyboard*, uint32_t, wl_surface*, wl_array*) {
-  std::fputs("ready\n", static_cast<Probe*>(data)->out);
+void tokenDone(void* data, xdg_activation_token_v1* token, const char* text) {
+  std::fprintf(static_cast<Probe*>(data)->out, "token %s\n", text);
+  xdg_activation_token_v1_destroy(token);
+}
+const xdg_activation_token_v1_listener kToken = {tokenDone};
+
+// With the keyboard, the window asks once for an activation token, as a
+// launcher does for the program it starts.
+void enter(void* data, wl_keyboard*, uint32_t serial, wl_surface*, wl_array*) {
+  auto& p = *static_cast<Probe*>(data);
+  std::fputs("ready\n", p.out);
+  if (p.activation == nullptr || p.tokenAsked) return;
+  p.tokenAsked = true;
+  xdg_activation_token_v1* token = xdg_activation_v1_get_activation_token(p.activation);
+  xdg_activation_token_v1_add_listener(token, &kToken, &p);
+  xdg_activation_token_v1_set_serial(token, serial, p.seat);
+  xdg_activation_token_v1_set_surface(token, p.surface);
+  xdg_activation_token_v1_commit(token);
 }
 void leave(void*, wl_keyboard*, uint32_t, wl_surface*) {}
 void key(void* data, wl_keyboard*, uint32_t, uint32_t, uint32_t, uint32_t state) {
@@ -80,9 +105,25 @@ void key(void* data, wl_keyboard*, uint32_t, uint32_t, uint32_t, uint32_t state)
 void modifiers(void*, wl_keyboard*, uint32_t, uint32_t, uint32_t, uint32_t, uint32_t) {}
 const wl_keyboard_listener kKeyboard = {keymap, enter, leave, key, modifiers, nullptr};
 
+void pointerEnter(void*, wl_pointer*, uint32_t, wl_surface*, wl_fixed_t, wl_fixed_t) {}
+void pointerLeave(void*, wl_pointer*, uint32_t, wl_surface*) {}
+void pointerMotion(void*, wl_pointer*, uint32_t, wl_fixed_t, wl_fixed_t) {}
+void button(void* data, wl_pointer*, uint32_t, uint32_t, uint32_t, uint32_t state) {
+  if (state == WL_POINTER_BUTTON_STATE_PRESSED) {
+    std::fputs("button\n", static_cast<Probe*>(data)->out);
+  }
+}
+void axis(void*, wl_pointer*, uint32_t, uint32_t, wl_fixed_t) {}
+const wl_pointer_listener kPointer = {pointerEnter, pointerLeave, pointerMotion, button,  axis,
+                                      nullptr,      nullptr,      nullptr,       nullptr, nullptr};
+
 // A seat without devices has no keyboard until one (wtype's) is plugged in.
 void capabilities(void* data, wl_seat* seat, uint32_t caps) {
   auto& p = *static_cast<Probe*>(data);
+  if ((caps & WL_SEAT_CAPABILITY_POINTER) != 0 && p.windowPointer == nullptr) {
+    p.windowPointer = wl_seat_get_pointer(seat);
+    wl_pointer_add_listener(p.windowPointer, &kPointer, &p);
+  }
   if ((caps & WL_SEAT_CAPABILITY_KEYBOARD) != 0 && p.keyboard == nullptr) {
     p.keyboard = wl_seat_get_keyboard(seat);
     wl_keyboard_add_listener(p.keyboard, &kKeyboard, &p);
@@ -101,6 +142,7 @@ int window(wl_display* display, Probe& p, const char* file) {
   xdg_wm_base_add_listener(p.shell, &kShell, &p);
   wl_seat_add_listener(p.seat, &kSeat, &p);
   wl_surface* surface = wl_compositor_create_surface(p.compositor);
+  p.surface = surface;
   xdg_surface* role = xdg_wm_base_get_xdg_surface(p.shell, surface);
   xdg_surface_add_listener(role, &kSurface, &p);
   xdg_toplevel_set_title(xdg_surface_get_toplevel(role), "wl_probe");

@@ -1,5 +1,8 @@
 #include "platform/linux/wayland/compositor.h"
 
+#include <cstdlib>
+#include <string>
+
 #include "platform/linux/clock.h"
 #include "platform/linux/wayland/globals.h"
 #include "platform/linux/wayland/idle_watch.h"
@@ -89,10 +92,10 @@ class CompositorState {
     if (throughOutputs_ && power_.anyOff()) beginWake();
   }
 
-  void blockInput(bool block) {
+  void blockInput(bool block, const std::string& activationToken = {}) {
     blocking_ = block;
     if (block) {
-      overlay_.show();
+      overlay_.show(activationToken);
     } else if (!waking_) {
       overlay_.hide();
     }
@@ -246,8 +249,15 @@ bool Compositor::wakeAfterHoldPending() {
 }
 
 void Compositor::blockInput(bool block) {
-  connection_->run([this, block] {
-    if (state_) state_->blockInput(block);
+  // What a launcher, a shortcut or the panel (through Qt) left for the next
+  // window to take the keyboard with; used once.
+  std::string token;
+  if (const char* given = block ? std::getenv("XDG_ACTIVATION_TOKEN") : nullptr) {
+    token = given;
+    ::unsetenv("XDG_ACTIVATION_TOKEN");
+  }
+  connection_->run([this, block, &token] {
+    if (state_) state_->blockInput(block, token);
   });
 }
 

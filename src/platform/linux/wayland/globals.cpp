@@ -9,6 +9,8 @@
 #include "wlr-input-inhibitor-unstable-v1-client.h"
 #include "wlr-layer-shell-unstable-v1-client.h"
 #include "wlr-output-power-management-unstable-v1-client.h"
+#include "xdg-activation-v1-client.h"
+#include "xdg-shell-client.h"
 
 namespace platform::linux_desktop::wayland {
 namespace {
@@ -22,6 +24,12 @@ void capabilities(void* data, wl_seat* /*seat*/, std::uint32_t capabilities) {
 }
 void seatName(void* /*data*/, wl_seat* /*seat*/, const char* /*name*/) {}
 constexpr wl_seat_listener kSeatListener = {capabilities, seatName};
+
+// A client that does not answer is "not responding" to the shell.
+void ping(void* /*data*/, xdg_wm_base* base, std::uint32_t serial) {
+  xdg_wm_base_pong(base, serial);
+}
+constexpr xdg_wm_base_listener kWmBaseListener = {ping};
 
 template <typename Proxy>
 Proxy* bind(wl_registry* registry, std::uint32_t name, const wl_interface& interface,
@@ -72,6 +80,8 @@ Globals::~Globals() {
   if (kdeDpms != nullptr) org_kde_kwin_dpms_manager_destroy(kdeDpms);
   if (idleNotifier != nullptr) ext_idle_notifier_v1_destroy(idleNotifier);
   if (kdeIdle != nullptr) org_kde_kwin_idle_destroy(kdeIdle);
+  if (wmBase != nullptr) xdg_wm_base_destroy(wmBase);
+  if (activation != nullptr) xdg_activation_v1_destroy(activation);
   wl_registry_destroy(registry_);
 }
 
@@ -111,6 +121,12 @@ void Globals::added(void* data, wl_registry* registry, std::uint32_t name, const
     // Version 2 tells of input even while another client inhibits idle.
     self.idleNotifier =
         bind<ext_idle_notifier_v1>(registry, name, ext_idle_notifier_v1_interface, version, 2);
+  } else if (offered == xdg_wm_base_interface.name) {
+    self.wmBase = bind<xdg_wm_base>(registry, name, xdg_wm_base_interface, version, 1);
+    xdg_wm_base_add_listener(self.wmBase, &kWmBaseListener, nullptr);
+  } else if (offered == xdg_activation_v1_interface.name) {
+    self.activation =
+        bind<xdg_activation_v1>(registry, name, xdg_activation_v1_interface, version, 1);
   } else if (offered == org_kde_kwin_idle_interface.name) {
     self.kdeIdle = bind<org_kde_kwin_idle>(registry, name, org_kde_kwin_idle_interface, version, 1);
   }

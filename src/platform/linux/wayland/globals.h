@@ -8,6 +8,8 @@
 #include <vector>
 
 struct ext_idle_notifier_v1;
+struct xdg_activation_v1;
+struct xdg_wm_base;
 struct org_kde_kwin_dpms_manager;
 struct org_kde_kwin_idle;
 struct zwlr_input_inhibit_manager_v1;
@@ -42,6 +44,10 @@ class Globals {
   wl_compositor* compositor = nullptr;
   wl_shm* shm = nullptr;
   zwlr_layer_shell_v1* layerShell = nullptr;
+  // Where there is no layer shell (GNOME): full-screen windows, and the
+  // activation that gives them the keyboard.
+  xdg_wm_base* wmBase = nullptr;
+  xdg_activation_v1* activation = nullptr;
   zwlr_input_inhibit_manager_v1* inputInhibitor = nullptr;
   zwlr_output_power_manager_v1* wlrPower = nullptr;
   org_kde_kwin_dpms_manager* kdeDpms = nullptr;

@@ -9,6 +9,8 @@
 #include "platform/linux/wayland/inhibitor_probe.h"
 #include "wlr-input-inhibitor-unstable-v1-client.h"
 #include "wlr-layer-shell-unstable-v1-client.h"
+#include "xdg-activation-v1-client.h"
+#include "xdg-shell-client.h"
 
 namespace platform::linux_desktop::wayland {
 
@@ -17,12 +19,20 @@ struct Overlay::Surface {
   wl_output* output = nullptr;
   wl_surface* surface = nullptr;
   zwlr_layer_surface_v1* layer = nullptr;
+  // Where there is no layer shell: a full-screen window.
+  xdg_surface* window = nullptr;
+  xdg_toplevel* toplevel = nullptr;
   wl_buffer* buffer = nullptr;
   std::uint32_t width = 0;
   std::uint32_t height = 0;
+  // The window's size as the compositor last asked for it.
+  std::uint32_t askedWidth = 0;
+  std::uint32_t askedHeight = 0;
 
   ~Surface() {
     if (layer != nullptr) zwlr_layer_surface_v1_destroy(layer);
+    if (toplevel != nullptr) xdg_toplevel_destroy(toplevel);
+    if (window != nullptr) xdg_surface_destroy(window);
     if (surface != nullptr) wl_surface_destroy(surface);
     if (buffer != nullptr) wl_buffer_destroy(buffer);
   }
@@ -45,21 +55,25 @@ struct Overlay::Surface {
     return made;
   }
 
+  // A black picture of the size asked for, once acknowledged.
+  void fill(std::uint32_t newWidth, std::uint32_t newHeight) {
+    if (newWidth != width || newHeight != height || buffer == nullptr) {
+      width = newWidth;
+      height = newHeight;
+      wl_buffer* black = width > 0 && height > 0 ? blackBuffer() : nullptr;
+      if (black == nullptr) return;
+      if (buffer != nullptr) wl_buffer_destroy(buffer);
+      buffer = black;
+      wl_surface_attach(surface, black, 0, 0);
+      wl_surface_damage(surface, 0, 0, INT32_MAX, INT32_MAX);
+    }
+    wl_surface_commit(surface);
+  }
+
   static void configure(void* data, zwlr_layer_surface_v1* layer, std::uint32_t serial,
                         std::uint32_t width, std::uint32_t height) {
-    auto& self = *static_cast<Surface*>(data);
     zwlr_layer_surface_v1_ack_configure(layer, serial);
-    if (width != self.width || height != self.height || self.buffer == nullptr) {
-      self.width = width;
-      self.height = height;
-      wl_buffer* black = width > 0 && height > 0 ? self.blackBuffer() : nullptr;
-      if (black == nullptr) return;
-      if (self.buffer != nullptr) wl_buffer_destroy(self.buffer);
-      self.buffer = black;
-      wl_surface_attach(self.surface, black, 0, 0);
-      wl_surface_damage(self.surface, 0, 0, INT32_MAX, INT32_MAX);
-    }
-    wl_surface_commit(self.surface);
+    static_cast<Surface*>(data)->fill(width, height);
   }
 
   static void closed(void* data, zwlr_layer_surface_v1* layer) {
@@ -67,12 +81,31 @@ struct Overlay::Surface {
     zwlr_layer_surface_v1_destroy(layer);
     self.layer = nullptr;
   }
+
+  static void windowConfigure(void* data, xdg_surface* window, std::uint32_t serial) {
+    auto& self = *static_cast<Surface*>(data);
+    xdg_surface_ack_configure(window, serial);
+    // A full-screen window is asked for its output's size.
+    if (self.askedWidth > 0 && self.askedHeight > 0) self.fill(self.askedWidth, self.askedHeight);
+  }
+  static void toplevelConfigure(void* data, xdg_toplevel* /*toplevel*/, std::int32_t width,
+                                std::int32_t height, wl_array* /*states*/) {
+    auto& self = *static_cast<Surface*>(data);
+    self.askedWidth = static_cast<std::uint32_t>(std::max(width, 0));
+    self.askedHeight = static_cast<std::uint32_t>(std::max(height, 0));
+  }
+  static void toplevelClose(void* /*data*/, xdg_toplevel* /*toplevel*/) {}
 };
 
 namespace {
 
 constexpr zwlr_layer_surface_v1_listener kLayerListener = {Overlay::Surface::configure,
                                                            Overlay::Surface::closed};
+constexpr xdg_surface_listener kWindowListener = {Overlay::Surface::windowConfigure};
+// Bound at version 1: the later events never come.
+constexpr xdg_toplevel_listener kToplevelListener = {Overlay::Surface::toplevelConfigure,
+                                                     Overlay::Surface::toplevelClose, nullptr,
+                                                     nullptr};
 
 // The pointer's and the keyboard's events: those that are the user's input
 // count, entering and leaving the surface does not.
@@ -129,17 +162,24 @@ void Overlay::input(void* data) {
 }
 
 bool Overlay::possible() const {
-  return globals_.layerShell != nullptr && globals_.compositor != nullptr &&
-         globals_.shm != nullptr;
+  return (globals_.layerShell != nullptr || globals_.wmBase != nullptr) &&
+         globals_.compositor != nullptr && globals_.shm != nullptr;
 }
 
-void Overlay::show() {
+void Overlay::show(const std::string& activationToken) {
   if (!possible() || shown_) return;
   for (const Globals::Output& output : globals_.outputs) cover(output.output);
   shown_ = true;
   seatsChanged();
   if (globals_.inputInhibitor != nullptr && !inputInhibitedByAnother()) {
     inhibitor_ = zwlr_input_inhibit_manager_v1_get_inhibitor(globals_.inputInhibitor);
+  }
+  // A window takes the keyboard where the compositor lets it: with a token
+  // from what the user last touched (the panel, a launcher).
+  if (globals_.layerShell == nullptr && globals_.activation != nullptr &&
+      !activationToken.empty() && !surfaces_.empty()) {
+    xdg_activation_v1_activate(globals_.activation, activationToken.c_str(),
+                               surfaces_.front()->surface);
   }
 }
 
@@ -150,16 +190,26 @@ void Overlay::outputAdded(wl_output* output) {
 void Overlay::cover(wl_output* output) {
   auto surface = std::make_unique<Surface>(Surface{globals_.shm, output});
   surface->surface = wl_compositor_create_surface(globals_.compositor);
-  surface->layer =
-      zwlr_layer_shell_v1_get_layer_surface(globals_.layerShell, surface->surface, output,
-                                            ZWLR_LAYER_SHELL_V1_LAYER_OVERLAY, "tenebrolite");
-  zwlr_layer_surface_v1_add_listener(surface->layer, &kLayerListener, surface.get());
-  zwlr_layer_surface_v1_set_size(surface->layer, 0, 0);
-  zwlr_layer_surface_v1_set_anchor(surface->layer, kAllEdges);
-  // Over panels too: no other surface's exclusive zone moves it.
-  zwlr_layer_surface_v1_set_exclusive_zone(surface->layer, -1);
-  zwlr_layer_surface_v1_set_keyboard_interactivity(
-      surface->layer, ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_EXCLUSIVE);
+  if (globals_.layerShell != nullptr) {
+    surface->layer =
+        zwlr_layer_shell_v1_get_layer_surface(globals_.layerShell, surface->surface, output,
+                                              ZWLR_LAYER_SHELL_V1_LAYER_OVERLAY, "tenebrolite");
+    zwlr_layer_surface_v1_add_listener(surface->layer, &kLayerListener, surface.get());
+    zwlr_layer_surface_v1_set_size(surface->layer, 0, 0);
+    zwlr_layer_surface_v1_set_anchor(surface->layer, kAllEdges);
+    // Over panels too: no other surface's exclusive zone moves it.
+    zwlr_layer_surface_v1_set_exclusive_zone(surface->layer, -1);
+    zwlr_layer_surface_v1_set_keyboard_interactivity(
+        surface->layer, ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_EXCLUSIVE);
+  } else {
+    surface->window = xdg_wm_base_get_xdg_surface(globals_.wmBase, surface->surface);
+    xdg_surface_add_listener(surface->window, &kWindowListener, surface.get());
+    surface->toplevel = xdg_surface_get_toplevel(surface->window);
+    xdg_toplevel_add_listener(surface->toplevel, &kToplevelListener, surface.get());
+    xdg_toplevel_set_title(surface->toplevel, "Tenebrolite");
+    xdg_toplevel_set_app_id(surface->toplevel, "example.velmarind.Tenebrolite");
+    xdg_toplevel_set_fullscreen(surface->toplevel, output);
+  }
   // Without a buffer: the compositor answers with the size to fill.
   wl_surface_commit(surface->surface);
   surfaces_.push_back(std::move(surface));

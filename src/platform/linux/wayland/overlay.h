@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "platform/linux/wayland/globals.h"
@@ -15,7 +16,9 @@ namespace platform::linux_desktop::wayland {
 // The input hold where the compositor has wlroots' layer shell: a black
 // surface on the overlay layer of every output, anchored to every edge and
 // taking the keyboard exclusively, so that keys and clicks reach no other
-// program; and the input inhibitor too, where offered and no other client
+// program. Where it has none (GNOME), a black full-screen window on every
+// output: the pointer is on one of them wherever it is, and the keyboard is
+// theirs where an activation token gives it to them; and the input inhibitor too, where offered and no other client
 // holds it. The compositor takes all of it away if the program dies. On the
 // connection's thread only.
 class Overlay {
@@ -28,7 +31,9 @@ class Overlay {
 
   // False where the compositor has no layer shell.
   bool possible() const;
-  void show();
+  // activationToken: the compositor's token for the user's last action, which
+  // gives a window the keyboard where there is no layer shell; may be empty.
+  void show(const std::string& activationToken = {});
   void hide();
   // While shown: an output that came covers too.
   void outputAdded(wl_output* output);
