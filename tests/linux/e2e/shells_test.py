@@ -390,6 +390,9 @@ class GnomeShell(Gnome):
         reached = self.held(keys, lambda: self.click(indicator, 2))
         self.entries()  # answered once the hold is over
         self.assertEqual(reached(), [])
+        # Its windows are gone: nothing left for the overview or the switcher.
+        self.assertFalse(self.eval("global.get_window_actors()"
+                                   ".some(a => a.meta_window.title == 'Tenebrolite')"))
         self.keys((KEY_A,))
         wait(lambda: self.mode() == 0, "the display back at the first input after the hold")
         wait(lambda: reached() == ["key"], "keys at the window after the hold")
