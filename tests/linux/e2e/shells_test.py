@@ -362,6 +362,9 @@ class GnomeShell(Gnome):
         before = len(read(keys).split())
         switch_off()
         wait(lambda: self.mode() == 3, "the display off")
+        # The display goes dark first, then the hold's windows come.
+        wait(lambda: self.eval("(w => !!w && w.title == 'Tenebrolite' && w.is_fullscreen())"
+                               "(global.display.focus_window)"), "the hold's window with the keyboard")
         probe = "global.get_window_actors().find(a => a.meta_window.title == 'wl_probe')"
         x, y, width, height = wait(lambda: self.place(probe), "the test window's place")
         pointer = self.eval("global.get_pointer()")
