@@ -14,7 +14,7 @@ PACKAGES := cmake make g++ googletest clang libclang-rt-14-dev \
             pkg-config qt6-base-dev libxcb1-dev libxcb-dpms0-dev \
             libxcb-screensaver0-dev libwayland-dev wayland-protocols plasma-wayland-protocols \
             dbus-daemon python3-dbus python3-gi \
-            dpkg-dev desktop-file-utils appstream wixl msitools rpm rpmlint
+            dpkg-dev desktop-file-utils appstream wixl msitools rpm rpmlint xdg-utils
 # The real desktop components that the Linux end-to-end tests run against;
 # powerdevil's libraries only recommend Qt 5's Wayland platform (qtwayland5).
 DESKTOP_PACKAGES := xfce4-panel xfconf xfce4-notifyd kwin-wayland powerdevil qtwayland5 sway \

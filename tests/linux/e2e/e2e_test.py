@@ -90,7 +90,10 @@ def keys_to(window, *keys):
 
 
 class Session(unittest.TestCase):
-    """The program started afresh, with a stand-in xdg-open first on PATH."""
+    """The program started afresh. Pages open through the real xdg-open and
+    the real lookup of the default application (xdg-mime), whose default for
+    web pages and HTML files is, in this test's own data folder, a browser
+    that only writes down what it was given: one line in self.opened."""
 
     binary = PROGRAM
     args = []
@@ -99,11 +102,20 @@ class Session(unittest.TestCase):
         self.folder = tempfile.mkdtemp(prefix="tenebrolite-e2e-")
         self.addCleanup(shutil.rmtree, self.folder, ignore_errors=True)
         self.opened = os.path.join(self.folder, "opened")
-        opener = os.path.join(self.folder, "xdg-open")
-        with open(opener, "w") as f:
+        applications = os.path.join(self.folder, "data", "applications")
+        os.makedirs(applications)
+        browser = os.path.join(self.folder, "browser")
+        with open(browser, "w") as f:
             f.write('#!/bin/sh\nprintf "%%s\\n" "$1" >>"%s"\n' % self.opened)
-        os.chmod(opener, 0o755)
-        self.env = dict(os.environ, PATH=self.folder + ":" + os.environ["PATH"])
+        os.chmod(browser, 0o755)
+        with open(os.path.join(applications, "recorder.desktop"), "w") as f:
+            f.write("[Desktop Entry]\nType=Application\nName=Recorder\nExec=%s %%u\n"
+                    "MimeType=text/html;x-scheme-handler/http;x-scheme-handler/https;\n" % browser)
+        with open(os.path.join(applications, "mimeapps.list"), "w") as f:
+            f.write("[Default Applications]\n" + "".join(
+                "%s=recorder.desktop\n" % kind
+                for kind in ("text/html", "x-scheme-handler/http", "x-scheme-handler/https")))
+        self.env = dict(os.environ, XDG_DATA_HOME=os.path.join(self.folder, "data"))
         self.program = None
         self.bus = dbus.SessionBus()
 
@@ -382,7 +394,7 @@ class HelpAbout(Session):
         keys_to(visible_window("Tenebrolite"), "Return")  # Yes is the default
         wait_for(lambda: len(read(self.opened).split()) == 2, "the products page")
         self.assertEqual(read(self.opened).split(),
-                         ["file://" + os.path.join(os.path.realpath(BUILD), "help.html"),
+                         [os.path.join(os.path.realpath(BUILD), "help.html"),
                           "https://velmarind.example/products.html"])
 
 
@@ -396,6 +408,14 @@ class Path(Session):
         for name in (b"tenebrolite", b"help.html"):
             shutil.copy(os.path.join(os.fsencode(BUILD), name), folder)
         self.binary = os.path.join(folder, b"tenebrolite")
+        # Debian's xdg-open cannot open such a file (its mimetype helper dies
+        # on the name), so here alone xdg-open itself writes down what it was
+        # given: the URL the program made.
+        opener = os.path.join(self.folder, "xdg-open")
+        with open(opener, "w") as f:
+            f.write('#!/bin/sh\nprintf "%%s\\n" "$1" >>"%s"\n' % self.opened)
+        os.chmod(opener, 0o755)
+        self.env["PATH"] = self.folder + ":" + self.env["PATH"]
         os.makedirs(os.path.dirname(AUTOSTART))
         entry = '[Desktop Entry]\nExec="/usr/bin/tenebrolite"\n'
         with open(AUTOSTART, "w") as f:

@@ -71,7 +71,7 @@ class Package(Session):
         self.start()
         self.choose("Help")
         wait_for(lambda: read(self.opened), "the help page")
-        self.assertEqual(read(self.opened).split(), ["file:///usr/share/tenebrolite/help.html"])
+        self.assertEqual(read(self.opened).split(), ["/usr/share/tenebrolite/help.html"])
         self.assertIn('\nExec="/usr/bin/tenebrolite"\n', read(AUTOSTART))
         self.choose("Exit")
         self.assertEqual(self.program.wait(timeout=5), 0)
