@@ -8,17 +8,17 @@ whose panel's watcher both register with.
 
     bench_linux.py BUILD_FOLDER [RUNS]
 """
-import glob
 import os
-import pwd
 import shutil
 import statistics
 import subprocess
 import sys
-import tempfile
 import time
 
 import dbus
+
+sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "tests", "linux", "e2e"))
+from sway import sway_command, sway_folder, sway_socket  # noqa: E402
 
 build = sys.argv[1]
 runs = int(sys.argv[2]) if len(sys.argv) > 2 else 15
@@ -75,25 +75,17 @@ def measure(session, env):
 
 
 def sway():
-    """sway headless as nobody (it refuses root): (process, socket, folder)."""
-    nobody = pwd.getpwnam("nobody")
-    runtime = tempfile.mkdtemp(prefix="tenebrolite-bench-")
-    os.chown(runtime, nobody.pw_uid, nobody.pw_gid)
-    config = os.path.join(runtime, "config")
-    with open(config, "w") as f:
-        f.write("xwayland disable\n")
-    env = {"PATH": os.environ["PATH"], "HOME": runtime, "XDG_RUNTIME_DIR": runtime,
-           "WLR_BACKENDS": "headless", "WLR_LIBINPUT_NO_DEVICES": "1", "WLR_RENDERER": "pixman"}
-    process = subprocess.Popen(["setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups",
-                                "sway", "--config", config], env=env,
-                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    """sway headless, one output: (process, socket, folder)."""
+    runtime = sway_folder()
+    argv, env = sway_command(runtime, "", outputs=1)
+    process = subprocess.Popen(argv, env=env, stdout=subprocess.DEVNULL,
+                               stderr=subprocess.DEVNULL)
     deadline = time.monotonic() + 20
-    while not (sockets := [s for s in glob.glob(runtime + "/wayland-*")
-                           if not s.endswith(".lock")]):
+    while not sway_socket(runtime):
         if time.monotonic() > deadline:
             raise SystemExit("sway did not start")
         time.sleep(0.05)
-    return process, sockets[0], runtime
+    return process, sway_socket(runtime), runtime
 
 
 # A program just built is in pages not yet written to the disk, which count

@@ -104,10 +104,7 @@ class Session(unittest.TestCase):
         self.opened = os.path.join(self.folder, "opened")
         applications = os.path.join(self.folder, "data", "applications")
         os.makedirs(applications)
-        browser = os.path.join(self.folder, "browser")
-        with open(browser, "w") as f:
-            f.write('#!/bin/sh\nprintf "%%s\\n" "$1" >>"%s"\n' % self.opened)
-        os.chmod(browser, 0o755)
+        browser = self.recorder("browser")
         with open(os.path.join(applications, "recorder.desktop"), "w") as f:
             f.write("[Desktop Entry]\nType=Application\nName=Recorder\nExec=%s %%u\n"
                     "MimeType=text/html;x-scheme-handler/http;x-scheme-handler/https;\n" % browser)
@@ -118,6 +115,15 @@ class Session(unittest.TestCase):
         self.env = dict(os.environ, XDG_DATA_HOME=os.path.join(self.folder, "data"))
         self.program = None
         self.bus = dbus.SessionBus()
+
+    def recorder(self, name):
+        """A program of that name in the test's folder that only writes its
+        argument down, a line in self.opened."""
+        path = os.path.join(self.folder, name)
+        with open(path, "w") as f:
+            f.write('#!/bin/sh\nprintf "%%s\\n" "$1" >>"%s"\n' % self.opened)
+        os.chmod(path, 0o755)
+        return path
 
     def tearDown(self):
         if self.program and self.program.poll() is None:
@@ -411,10 +417,7 @@ class Path(Session):
         # Debian's xdg-open cannot open such a file (its mimetype helper dies
         # on the name), so here alone xdg-open itself writes down what it was
         # given: the URL the program made.
-        opener = os.path.join(self.folder, "xdg-open")
-        with open(opener, "w") as f:
-            f.write('#!/bin/sh\nprintf "%%s\\n" "$1" >>"%s"\n' % self.opened)
-        os.chmod(opener, 0o755)
+        self.recorder("xdg-open")
         self.env["PATH"] = self.folder + ":" + self.env["PATH"]
         os.makedirs(os.path.dirname(AUTOSTART))
         entry = '[Desktop Entry]\nExec="/usr/bin/tenebrolite"\n'

@@ -15,18 +15,17 @@ not seen here.
 """
 import glob
 import os
-import pwd
 import re
 import shutil
 import signal
 import subprocess
 import sys
-import tempfile
 import time
 import unittest
 
 import dbus
 
+from sway import sway_command, sway_folder, sway_socket
 from wl_relay import WaylandRelay
 from e2e_test import (BUILD, PROGRAM, Session, keys_to, read, visible_window, wait_for,
                       write_hold, xdotool)
@@ -201,23 +200,11 @@ class Sway(WaylandDesktop):
 
     def setUp(self):
         super().setUp()
-        nobody = pwd.getpwnam("nobody")
-        runtime = tempfile.mkdtemp(prefix="tenebrolite-sway-")  # sway refuses to run as root
+        runtime = sway_folder()
         self.addCleanup(shutil.rmtree, runtime)
-        os.chown(runtime, nobody.pw_uid, nobody.pw_gid)
-        config = os.path.join(runtime, "config")
-        with open(config, "w") as f:
-            f.write("xwayland disable\n"  # or it takes an X display number of its own
-                    'for_window [title="wl_probe"] inhibit_idle open\n')
-        env = {"PATH": os.environ["PATH"], "HOME": runtime, "XDG_RUNTIME_DIR": runtime,
-               "WLR_BACKENDS": "headless", "WLR_HEADLESS_OUTPUTS": "2",
-               "WLR_LIBINPUT_NO_DEVICES": "1", "WLR_RENDERER": "pixman"}
-        self.sway = self.spawn(["setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups",
-                                "sway", "--config", config], os.path.join(self.folder, "sway"),
-                               env=env)
-        self.env["WAYLAND_DISPLAY"] = wait_for(
-            lambda: [s for s in glob.glob(runtime + "/wayland-*") if not s.endswith(".lock")],
-            "sway's socket", 20)[0]
+        argv, env = sway_command(runtime, 'for_window [title="wl_probe"] inhibit_idle open\n')
+        self.sway = self.spawn(argv, os.path.join(self.folder, "sway"), env=env)
+        self.env["WAYLAND_DISPLAY"] = wait_for(lambda: sway_socket(runtime), "sway's socket", 20)
         self.input_env = dict(os.environ, WAYLAND_DISPLAY=self.env["WAYLAND_DISPLAY"])
         self.runtime = runtime
         self.pointer = self.spawn([WL_PROBE, "pointer"], subprocess.PIPE, env=self.input_env)

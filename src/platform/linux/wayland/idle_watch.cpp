@@ -33,7 +33,7 @@ bool IdleWatch::hearsThroughInhibitors() const {
              EXT_IDLE_NOTIFIER_V1_GET_INPUT_IDLE_NOTIFICATION_SINCE_VERSION;
 }
 
-bool IdleWatch::start() {
+void IdleWatch::start() {
   stop();
   for (const auto& seat : globals_.seats) {
     if (globals_.idleNotifier != nullptr) {
@@ -52,7 +52,6 @@ bool IdleWatch::start() {
       kde_.push_back(timeout);
     }
   }
-  return watching();
 }
 
 void IdleWatch::stop() {

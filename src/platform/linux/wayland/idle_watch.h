@@ -24,10 +24,9 @@ class IdleWatch {
   IdleWatch(const IdleWatch&) = delete;
   IdleWatch& operator=(const IdleWatch&) = delete;
 
-  // False when the compositor offers no idle protocol.
-  bool start();
+  // Nothing where the compositor offers no idle protocol.
+  void start();
   void stop();
-  bool watching() const { return !ext_.empty() || !kde_.empty(); }
   // Whether input is told of whatever other clients do.
   bool hearsThroughInhibitors() const;
 

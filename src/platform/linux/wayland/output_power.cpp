@@ -28,8 +28,8 @@ struct OutputPower::Control {
     if (dpms != nullptr) org_kde_kwin_dpms_release(dpms);
   }
 
-  void reportedOn() {
-    if (!std::exchange(reported, true) || !off) return;
+  void reportedMode(bool on) {
+    if (!std::exchange(reported, true) || !on || !off) return;
     off = false;
     owner->onWake_();
   }
@@ -37,12 +37,7 @@ struct OutputPower::Control {
 
 struct Listeners {
   static void wlrMode(void* data, zwlr_output_power_v1* /*power*/, std::uint32_t mode) {
-    auto& control = *static_cast<OutputPower::Control*>(data);
-    if (mode == ZWLR_OUTPUT_POWER_V1_MODE_ON) {
-      control.reportedOn();
-    } else {
-      control.reported = true;
-    }
+    static_cast<OutputPower::Control*>(data)->reportedMode(mode == ZWLR_OUTPUT_POWER_V1_MODE_ON);
   }
   static void wlrFailed(void* data, zwlr_output_power_v1* power) {
     auto& control = *static_cast<OutputPower::Control*>(data);
@@ -54,12 +49,7 @@ struct Listeners {
     static_cast<OutputPower::Control*>(data)->usable = supported != 0;
   }
   static void dpmsMode(void* data, org_kde_kwin_dpms* /*dpms*/, std::uint32_t mode) {
-    auto& control = *static_cast<OutputPower::Control*>(data);
-    if (mode == ORG_KDE_KWIN_DPMS_MODE_ON) {
-      control.reportedOn();
-    } else {
-      control.reported = true;
-    }
+    static_cast<OutputPower::Control*>(data)->reportedMode(mode == ORG_KDE_KWIN_DPMS_MODE_ON);
   }
   static void dpmsDone(void* /*data*/, org_kde_kwin_dpms* /*dpms*/) {}
 };
