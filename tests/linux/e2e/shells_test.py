@@ -25,7 +25,7 @@ from gi.repository import Gio  # noqa: E402
 
 from e2e_test import BUILD, PROGRAM, SETTINGS, items, read, wait_for, write_hold  # noqa: E402
 from gnome_test import REMOTE, Gnome  # noqa: E402
-from kde_test import OFF, ON, WL_PROBE, Sway, WaylandDesktop  # noqa: E402
+from kde_test import OFF, ON, WL_PROBE, Sway, WaylandDesktop, wayland_trace  # noqa: E402
 
 TEXT_PROBE = os.path.join(BUILD, "text_probe")
 DIALOG = " Mouse delay"
@@ -409,11 +409,12 @@ class GnomeShell(Gnome):
             run = []
             reached = self.held(keys, lambda: run.append(subprocess.Popen(
                 [self.binary, "-c", 'exec "$0" --switch-off 2>"$1"', PROGRAM, trace], env=env)))
-            wait(lambda: re.search(r" -> xdg_toplevel@\d+\.destroy", read(trace)), "its hold's end")
+            wait(lambda: re.search(r" -> xdg_toplevel@\d+\.destroy", wayland_trace(trace)),
+                 "its hold's end")
             self.move()
             self.assertEqual(run[0].wait(timeout=10), 0)
             self.assertEqual(bool(re.search(r' -> xdg_activation_v1@\d+\.activate\("%s"' % given,
-                                            read(trace))), bool(given))
+                                            wayland_trace(trace))), bool(given))
             self.assertEqual(reached(), [])
 
 

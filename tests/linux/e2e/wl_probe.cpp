@@ -103,7 +103,13 @@ void key(void* data, wl_keyboard*, uint32_t, uint32_t, uint32_t, uint32_t state)
   if (state == WL_KEYBOARD_KEY_STATE_PRESSED) std::fputs("key\n", static_cast<Probe*>(data)->out);
 }
 void modifiers(void*, wl_keyboard*, uint32_t, uint32_t, uint32_t, uint32_t, uint32_t) {}
-const wl_keyboard_listener kKeyboard = {keymap, enter, leave, key, modifiers, nullptr};
+// Named events only: a newer libwayland's added ones (not sent at the
+// version bound) stay null and still build.
+const wl_keyboard_listener kKeyboard = [] {
+  wl_keyboard_listener l{};
+  l.keymap = keymap, l.enter = enter, l.leave = leave, l.key = key, l.modifiers = modifiers;
+  return l;
+}();
 
 void pointerEnter(void*, wl_pointer*, uint32_t, wl_surface*, wl_fixed_t, wl_fixed_t) {}
 void pointerLeave(void*, wl_pointer*, uint32_t, wl_surface*) {}
@@ -114,8 +120,12 @@ void button(void* data, wl_pointer*, uint32_t, uint32_t, uint32_t, uint32_t stat
   }
 }
 void axis(void*, wl_pointer*, uint32_t, uint32_t, wl_fixed_t) {}
-const wl_pointer_listener kPointer = {pointerEnter, pointerLeave, pointerMotion, button,  axis,
-                                      nullptr,      nullptr,      nullptr,       nullptr, nullptr};
+const wl_pointer_listener kPointer = [] {
+  wl_pointer_listener l{};
+  l.enter = pointerEnter, l.leave = pointerLeave, l.motion = pointerMotion, l.button = button;
+  l.axis = axis;
+  return l;
+}();
 
 // A seat without devices has no keyboard until one (wtype's) is plugged in.
 void capabilities(void* data, wl_seat* seat, uint32_t caps) {

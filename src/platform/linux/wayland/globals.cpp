@@ -15,7 +15,14 @@
 namespace platform::linux_desktop::wayland {
 namespace {
 
-constexpr wl_registry_listener kRegistryListener = {Globals::added, Globals::removed};
+// The listeners name the events they handle: a newer description's added
+// events (never sent at the versions bound here) stay null and still build.
+constexpr wl_registry_listener kRegistryListener = [] {
+  wl_registry_listener listener{};
+  listener.global = Globals::added;
+  listener.global_remove = Globals::removed;
+  return listener;
+}();
 
 void capabilities(void* data, wl_seat* /*seat*/, std::uint32_t capabilities) {
   auto& seat = *static_cast<Globals::Seat*>(data);
@@ -23,13 +30,22 @@ void capabilities(void* data, wl_seat* /*seat*/, std::uint32_t capabilities) {
   if (seat.owner->seatsChanged) seat.owner->seatsChanged();
 }
 void seatName(void* /*data*/, wl_seat* /*seat*/, const char* /*name*/) {}
-constexpr wl_seat_listener kSeatListener = {capabilities, seatName};
+constexpr wl_seat_listener kSeatListener = [] {
+  wl_seat_listener listener{};
+  listener.capabilities = capabilities;
+  listener.name = seatName;
+  return listener;
+}();
 
 // A client that does not answer is "not responding" to the shell.
 void ping(void* /*data*/, xdg_wm_base* base, std::uint32_t serial) {
   xdg_wm_base_pong(base, serial);
 }
-constexpr xdg_wm_base_listener kWmBaseListener = {ping};
+constexpr xdg_wm_base_listener kWmBaseListener = [] {
+  xdg_wm_base_listener listener{};
+  listener.ping = ping;
+  return listener;
+}();
 
 template <typename Proxy>
 Proxy* bind(wl_registry* registry, std::uint32_t name, const wl_interface& interface,

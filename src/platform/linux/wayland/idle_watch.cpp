@@ -19,7 +19,13 @@ void kdeIdle(void* /*data*/, org_kde_kwin_idle_timeout* /*timeout*/) {}
 void kdeResumed(void* data, org_kde_kwin_idle_timeout* /*timeout*/) {
   IdleWatch::resumed(data);
 }
-constexpr org_kde_kwin_idle_timeout_listener kKdeListener = {kdeIdle, kdeResumed};
+// Plasma's description may gain events; those named here are all that come.
+constexpr org_kde_kwin_idle_timeout_listener kKdeListener = [] {
+  org_kde_kwin_idle_timeout_listener listener{};
+  listener.idle = kdeIdle;
+  listener.resumed = kdeResumed;
+  return listener;
+}();
 
 }  // namespace
 

@@ -19,7 +19,12 @@ void added(void* data, wl_registry* registry, std::uint32_t name, const char* in
   }
 }
 void removed(void* /*data*/, wl_registry* /*registry*/, std::uint32_t /*name*/) {}
-constexpr wl_registry_listener kListener = {added, removed};
+constexpr wl_registry_listener kListener = [] {
+  wl_registry_listener listener{};
+  listener.global = added;
+  listener.global_remove = removed;
+  return listener;
+}();
 
 }  // namespace
 

@@ -56,8 +56,14 @@ struct Listeners {
 
 namespace {
 constexpr zwlr_output_power_v1_listener kWlrListener = {Listeners::wlrMode, Listeners::wlrFailed};
-constexpr org_kde_kwin_dpms_listener kDpmsListener = {Listeners::dpmsSupported, Listeners::dpmsMode,
-                                                      Listeners::dpmsDone};
+// Plasma's description may gain events; those named here are all that come.
+constexpr org_kde_kwin_dpms_listener kDpmsListener = [] {
+  org_kde_kwin_dpms_listener listener{};
+  listener.supported = Listeners::dpmsSupported;
+  listener.mode = Listeners::dpmsMode;
+  listener.done = Listeners::dpmsDone;
+  return listener;
+}();
 }  // namespace
 
 OutputPower::OutputPower(wl_display* display, Globals& globals, std::function<void()> onWake)

@@ -101,11 +101,22 @@ namespace {
 
 constexpr zwlr_layer_surface_v1_listener kLayerListener = {Overlay::Surface::configure,
                                                            Overlay::Surface::closed};
-constexpr xdg_surface_listener kWindowListener = {Overlay::Surface::windowConfigure};
+// The listeners of interfaces whose descriptions come with the system name
+// the events they handle: a later version's events, which an object bound at
+// an earlier version never gets, stay null, and a newer description's added
+// members still build.
+constexpr xdg_surface_listener kWindowListener = [] {
+  xdg_surface_listener listener{};
+  listener.configure = Overlay::Surface::windowConfigure;
+  return listener;
+}();
 // Bound at version 1: the later events never come.
-constexpr xdg_toplevel_listener kToplevelListener = {Overlay::Surface::toplevelConfigure,
-                                                     Overlay::Surface::toplevelClose, nullptr,
-                                                     nullptr};
+constexpr xdg_toplevel_listener kToplevelListener = [] {
+  xdg_toplevel_listener listener{};
+  listener.configure = Overlay::Surface::toplevelConfigure;
+  listener.close = Overlay::Surface::toplevelClose;
+  return listener;
+}();
 
 // The pointer's and the keyboard's events: those that are the user's input
 // count, entering and leaving the surface does not.
@@ -126,9 +137,19 @@ void pointerAxisSource(void*, wl_pointer*, std::uint32_t) {}
 void pointerAxisStop(void*, wl_pointer*, std::uint32_t, std::uint32_t) {}
 void pointerAxisDiscrete(void*, wl_pointer*, std::uint32_t, std::int32_t) {}
 // Seats are bound at version 5: the later events never come.
-constexpr wl_pointer_listener kPointerListener = {
-    pointerEnter, pointerLeave,      pointerMotion,   pointerButton,       pointerAxis,
-    pointerFrame, pointerAxisSource, pointerAxisStop, pointerAxisDiscrete, nullptr};
+constexpr wl_pointer_listener kPointerListener = [] {
+  wl_pointer_listener listener{};
+  listener.enter = pointerEnter;
+  listener.leave = pointerLeave;
+  listener.motion = pointerMotion;
+  listener.button = pointerButton;
+  listener.axis = pointerAxis;
+  listener.frame = pointerFrame;
+  listener.axis_source = pointerAxisSource;
+  listener.axis_stop = pointerAxisStop;
+  listener.axis_discrete = pointerAxisDiscrete;
+  return listener;
+}();
 
 void keymap(void*, wl_keyboard*, std::uint32_t, std::int32_t fd, std::uint32_t) {
   ::close(fd);
@@ -141,8 +162,16 @@ void key(void* data, wl_keyboard*, std::uint32_t, std::uint32_t, std::uint32_t, 
 void modifiers(void*, wl_keyboard*, std::uint32_t, std::uint32_t, std::uint32_t, std::uint32_t,
                std::uint32_t) {}
 void repeatInfo(void*, wl_keyboard*, std::int32_t, std::int32_t) {}
-constexpr wl_keyboard_listener kKeyboardListener = {keymap, keyboardEnter, keyboardLeave,
-                                                    key,    modifiers,     repeatInfo};
+constexpr wl_keyboard_listener kKeyboardListener = [] {
+  wl_keyboard_listener listener{};
+  listener.keymap = keymap;
+  listener.enter = keyboardEnter;
+  listener.leave = keyboardLeave;
+  listener.key = key;
+  listener.modifiers = modifiers;
+  listener.repeat_info = repeatInfo;
+  return listener;
+}();
 
 constexpr std::uint32_t kAllEdges =
     ZWLR_LAYER_SURFACE_V1_ANCHOR_TOP | ZWLR_LAYER_SURFACE_V1_ANCHOR_BOTTOM |
