@@ -20,9 +20,16 @@ PACKAGES := cmake make g++ googletest clang libclang-rt-14-dev \
 DESKTOP_PACKAGES := xfce4-panel xfconf xfce4-notifyd kwin-wayland powerdevil qtwayland5 sway \
                     mutter gnome-settings-daemon python3-dbusmock dbus-bin wtype qt6-wayland \
                     waybar grim gnome-shell gnome-shell-extension-appindicator
+# The newer desktop generation, Debian 13, in a root of its own under build/
+# (tools/debian13.sh): what the linux preset builds with, and the real shells.
+DEBIAN13_PACKAGES := cmake make g++ clang pkg-config googletest qt6-base-dev libxcb1-dev \
+                     libxcb-dpms0-dev libxcb-screensaver0-dev libwayland-dev wayland-protocols \
+                     plasma-wayland-protocols python3 python3-dbus python3-gi gir1.2-gdkpixbuf-2.0 \
+                     dbus-daemon xvfb xdotool xdg-utils desktop-file-utils \
+                     $(DESKTOP_PACKAGES) plasma-workspace plasma-desktop
 FUZZ_SECONDS ?= 60
 
-.PHONY: all deps host sanitize windows linux run run-wine test test-host test-sanitize test-windows test-linux fuzz bench bench-linux dist screenshots clean
+.PHONY: all deps debian13-root host sanitize windows linux run run-wine test test-host test-sanitize test-windows test-linux fuzz bench bench-linux dist screenshots clean
 
 all: host windows linux
 
@@ -74,6 +81,10 @@ fuzz: sanitize
 	@for f in build/sanitize/fuzz_*; do \
 	  tools/fuzz.sh $$f tests/fuzz/seeds/$${f#build/sanitize/fuzz_} $(FUZZ_SECONDS) || exit 1; \
 	done
+
+# The Debian 13 root, made when it is not whole, with what it lacks installed.
+debian13-root:
+	@tools/debian13.sh make $(DEBIAN13_PACKAGES)
 
 bench: deps windows
 	cmake --build --preset windows --target bench_programs
