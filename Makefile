@@ -25,11 +25,11 @@ DESKTOP_PACKAGES := xfce4-panel xfconf xfce4-notifyd kwin-wayland powerdevil qtw
 DEBIAN13_PACKAGES := cmake make g++ clang pkg-config googletest qt6-base-dev libxcb1-dev \
                      libxcb-dpms0-dev libxcb-screensaver0-dev libwayland-dev wayland-protocols \
                      plasma-wayland-protocols python3 python3-dbus python3-gi gir1.2-gdkpixbuf-2.0 \
-                     dbus-daemon xvfb xdotool xdg-utils desktop-file-utils \
+                     dbus-daemon xvfb xdotool xdg-utils file desktop-file-utils appstream \
                      $(DESKTOP_PACKAGES) plasma-workspace plasma-desktop
 FUZZ_SECONDS ?= 60
 
-.PHONY: all deps debian13-root host sanitize windows linux run run-wine test test-host test-sanitize test-windows test-linux fuzz bench bench-linux dist screenshots clean
+.PHONY: all deps debian13-root host sanitize windows linux run run-wine test test-host test-sanitize test-windows test-linux test-debian13 fuzz bench bench-linux dist screenshots clean
 
 all: host windows linux
 
@@ -70,12 +70,25 @@ test-windows: windows
 test-linux: linux
 	ctest --preset linux
 
-# The unit tests run once, under ASan and UBSan; then the Windows and Linux tiers.
+# The same program and end-to-end tests on Debian 13, in its root; the package
+# test there installs the package built here, on Debian 12.
+test-debian13: debian13-root linux
+	@echo "debian13: the Debian 12 build's package"
+	cd build/linux && rm -f tenebrolite_*.deb && cpack -G DEB >/dev/null
+	mkdir -p build/debian13 && cp build/linux/tenebrolite_*.deb build/debian13/debian12.deb
+	@echo "debian13: building with the linux preset in the root"
+	tools/debian13.sh run cmake --preset linux >/dev/null
+	tools/debian13.sh run cmake --build --preset linux
+	TENEBROLITE_DEB=$(CURDIR)/build/debian13/debian12.deb tools/debian13.sh run ctest --preset debian13
+
+# The unit tests run once, under ASan and UBSan; then the Windows and Linux tiers,
+# the Linux one on Debian 12 and in the Debian 13 root.
 test: deps
 	@tools/test_ratio.sh
 	$(MAKE) --no-print-directory test-sanitize
 	$(MAKE) --no-print-directory test-windows
 	$(MAKE) --no-print-directory test-linux
+	$(MAKE) --no-print-directory test-debian13
 
 fuzz: sanitize
 	@for f in build/sanitize/fuzz_*; do \

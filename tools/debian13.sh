@@ -12,7 +12,8 @@
 # system's /proc, /sys, /dev and /tmp (X displays and sessions are then one
 # set, inside and out), this project folder at the same path, and in it
 # build/debian13/linux in place of build/linux, so that the linux preset
-# builds there. TENEBROLITE_DEBIAN13_ROOT names another root (one shared by
+# builds there. The environment is the root's own, but for the TENEBROLITE_*
+# variables. TENEBROLITE_DEBIAN13_ROOT names another root (one shared by
 # several work trees).
 set -euo pipefail
 
@@ -43,8 +44,9 @@ inside() {
     mount --bind "$builds/linux" "$root$project/build/linux"
     cp /etc/resolv.conf "$root/etc/resolv.conf" 2>/dev/null || true
     cd "$project"
+    mapfile -t own < <(env | grep "^TENEBROLITE_" || true)
     exec chroot "$root" /usr/bin/env -i PATH=/usr/local/bin:/usr/bin:/bin:/usr/sbin:/sbin \
-      HOME=/root LANG=C.UTF-8 TERM="${TERM:-dumb}" CI="${CI:-}" \
+      HOME=/root LANG=C.UTF-8 TERM="${TERM:-dumb}" CI="${CI:-}" "${own[@]}" \
       /bin/bash -c "cd \"\$0\" && exec \"\$@\"" "$project" "$@"
   ' inside "$root" "$project" "$builds" "$@"
 }
