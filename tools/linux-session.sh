@@ -31,8 +31,12 @@ pids+=("$xvfb_pid")
 [ "$started" -eq 0 ] || exit 1
 
 # Services that the bus starts (xfconfd) get the session's folders too.
-mkdir -p "$session/runtime" "$session/home/.config/xfce4/xfconf/xfce-perchannel-xml"
+mkdir -p "$session/runtime/dbus-1/services" "$session/home/.config/xfce4/xfconf/xfce-perchannel-xml"
 chmod 700 "$session/runtime"
+# Xfce's notification server answers, not Plasma's, which waits for its
+# shell: the bus takes a service from its runtime folder first.
+cp /usr/share/dbus-1/services/org.xfce.xfce4-notifyd.Notifications.service \
+  "$session/runtime/dbus-1/services/org.freedesktop.Notifications.service" 2>/dev/null
 export XDG_RUNTIME_DIR="$session/runtime" HOME="$session/home"
 export XDG_CONFIG_HOME="$session/home/.config" XDG_SESSION_TYPE=x11
 unset WAYLAND_DISPLAY SESSION_MANAGER

@@ -28,6 +28,9 @@ AUTOSTART = os.path.join(CONFIG, "autostart", "tenebrolite.desktop")
 DESKTOP = os.path.join(os.path.dirname(__file__), "..", "..", "..", "res", "linux",
                        "example.velmarind.Tenebrolite.desktop")
 WATCHER = "org.kde.StatusNotifierWatcher"
+# Qt 6.4 takes an XEmbed tray while no panel hosts the watcher's items; 6.8 a watcher.
+QT = tuple(map(int, subprocess.run(["pkg-config", "--modversion", "Qt6Core"], text=True,
+                                   capture_output=True).stdout.split(".")[:2] or (0, 0)))
 ITEM = "org.kde.StatusNotifierItem"
 MENU = "com.canonical.dbusmenu"
 
@@ -124,6 +127,21 @@ class Session(unittest.TestCase):
             f.write('#!/bin/sh\nprintf "%%s\\n" "$1" >>"%s"\n' % self.opened)
         os.chmod(path, 0o755)
         return path
+
+    def told(self):
+        """The program started, and the notification it sends when no panel
+        shows its icon, seen on its bus: the log of the bus's Notify calls."""
+        log = os.path.join(self.folder, "notify")
+        with open(log, "w") as out:
+            monitor = subprocess.Popen(["dbus-monitor", "--address", self.env.get(
+                "DBUS_SESSION_BUS_ADDRESS"), "type='method_call',"
+                "interface='org.freedesktop.Notifications',member='Notify'"], stdout=out)
+        self.addCleanup(monitor.wait)
+        self.addCleanup(monitor.kill)
+        wait_for(lambda: "NameLost" in read(log), "the bus monitor")
+        self.program = subprocess.Popen([PROGRAM], env=self.env)
+        wait_for(lambda: "member=Notify" in read(log), "the notification", seconds=25)
+        return log
 
     def pages(self):
         """What the browser was given; a file by its path, which Debian 13's
@@ -287,16 +305,7 @@ class NoIcon(Session):
     icon; a panel that comes later still gets the icon, once."""
 
     def test_told_once_then_the_icon_comes_with_a_panel(self):
-        log = os.path.join(self.folder, "notify")
-        with open(log, "w") as out:
-            monitor = subprocess.Popen(["dbus-monitor", "--session", "type='method_call',"
-                                        "interface='org.freedesktop.Notifications',member='Notify'"],
-                                       stdout=out)
-        self.addCleanup(monitor.wait)
-        self.addCleanup(monitor.kill)
-        wait_for(lambda: "NameLost" in read(log), "the bus monitor")
-        self.program = subprocess.Popen([PROGRAM], env=self.env)
-        wait_for(lambda: "member=Notify" in read(log), "the notification", seconds=25)
+        log = self.told()
         self.assertIn("tenebrolite --switch-off", read(log))
         panel = subprocess.Popen(["xfce4-panel", "--disable-wm-check"], stderr=subprocess.DEVNULL)
         self.addCleanup(panel.wait)
@@ -461,6 +470,8 @@ class XEmbed(Session):
         self.addCleanup(watcher.kill)
         write_hold(1)
         wait_for(lambda: visible_window("wrapper-2.0"), "the panel")
+        if QT >= (6, 8):  # an item that nothing shows: the user is told
+            return self.told()
         self.program = subprocess.Popen([PROGRAM], env=self.env)
         icon = wait_for(lambda: xdotool("search", "--onlyvisible", "--pid",
                                         str(self.program.pid)), "the icon")[0]

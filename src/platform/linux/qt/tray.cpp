@@ -128,7 +128,7 @@ QtShell::QtShell(QtWindowSystem& windows, const std::vector<MenuEntry>& menu)
   QObject::connect(&trayPoll_, &QTimer::timeout, [this] { lookForNotificationArea(); });
   noIconWait_.setSingleShot(true);
   QObject::connect(&noIconWait_, &QTimer::timeout, [this] {
-    if (pending_ && !toldNoIcon_) tellNoIcon();
+    if ((pending_ || unhosted_) && !toldNoIcon_) tellNoIcon();
   });
   xembedClicks_ = std::make_unique<XEmbedClicks>(windows_);
   qApp->installEventFilter(xembedClicks_.get());
@@ -142,9 +142,9 @@ QtShell::~QtShell() {
 // IsStatusNotifierHostRegistered, which Qt reads too when it makes its first
 // icon.
 void QtShell::lookForNotificationArea() {
-  if (!pending_) return;
-  if (xembedTrayPresent()) {
-    makeIcon();
+  if (!pending_ && !unhosted_) return;
+  if (pending_ && xembedTrayPresent()) {
+    makeIcon(false);
     return;
   }
   if (askingWatcher_) return;
@@ -161,26 +161,31 @@ void QtShell::lookForNotificationArea() {
                      done->deleteLater();
                      askingWatcher_ = false;
                      const QDBusPendingReply<QDBusVariant> reply = *done;
-                     if (pending_ && !reply.isError() && reply.value().variant().toBool()) {
-                       makeIcon();
-                     }
+                     if (reply.isError() || !reply.value().variant().toBool()) return;
+                     unhosted_ = false;
+                     trayPoll_.stop();
+                     if (pending_) makeIcon(true);
                    });
 }
 
 // Qt decides at its first icon, for the whole run, between a StatusNotifierItem
-// (a host is registered) and an XEmbed icon (otherwise; none under Wayland).
-// So the icon is made only once one of them can be shown, and its clicks are
-// taken from what Qt made of it.
-void QtShell::makeIcon() {
+// and an XEmbed icon (none under Wayland): Qt 6.4 takes the item where a host
+// is registered, Qt 6.8 wherever a watcher is on the bus. So the icon is made
+// only once one of them can be shown, and its clicks are taken from what Qt
+// made of it.
+void QtShell::makeIcon(bool hostSeen) {
   pending_ = false;
-  trayPoll_.stop();
   icon_ = std::make_unique<QSystemTrayIcon>(programIcon());
   icon_->setToolTip(tip_);
   QObject::connect(icon_.get(), &QSystemTrayIcon::activated,
                    [this](QSystemTrayIcon::ActivationReason reason) { activated(reason); });
   icon_->show();
   // In the XEmbed tray Qt would pop an exported menu up itself, on the press.
-  if (!xembedIconShown()) icon_->setContextMenu(&exportedMenu_);
+  const bool xembed = xembedIconShown();
+  if (!xembed) icon_->setContextMenu(&exportedMenu_);
+  // An item made for the XEmbed tray waits for a host: the watcher is asked on.
+  unhosted_ = !xembed && !hostSeen;
+  if (!unhosted_) trayPoll_.stop();
 }
 
 // Through the desktop's notifications where a notification server answers,
@@ -251,7 +256,7 @@ bool QtShell::notifyIcon(std::uint32_t message, const TrayIconData& data) {
       return icon_ != nullptr || pending_;
     case nim::kDelete: {
       const bool added = pending_;
-      pending_ = false;
+      pending_ = unhosted_ = false;
       trayPoll_.stop();
       noIconWait_.stop();
       if (!icon_) return added;

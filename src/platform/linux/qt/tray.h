@@ -34,7 +34,7 @@ class QtShell final : public Shell {
 
  private:
   class XEmbedClicks;
-  void makeIcon();
+  void makeIcon(bool hostSeen);  // hostSeen: a host is registered
   // The icon, once a notification area of either kind can show it; the
   // watcher is asked without waiting for its answer.
   void lookForNotificationArea();
@@ -46,6 +46,9 @@ class QtShell final : public Shell {
   QMenu exportedMenu_;
   std::unique_ptr<QSystemTrayIcon> icon_;
   bool pending_ = false;  // added while no notification area is there
+  // Made for an XEmbed tray, but as a StatusNotifierItem that no host shows
+  // yet: Qt 6.8 makes one whenever a watcher is on the bus.
+  bool unhosted_ = false;
   QString tip_;
   QDBusServiceWatcher watcher_;
   QTimer trayPoll_;  // looks for an XEmbed tray while the icon is pending
