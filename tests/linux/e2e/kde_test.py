@@ -7,13 +7,14 @@ Qt's xcb platform, as it would on Xwayland; XDG_SESSION_TYPE and
 WAYLAND_DISPLAY make its session a Wayland one. What it asks of the
 compositor on its own connection is read from libwayland's trace of it.
 
-Neither sway's headless outputs nor KWin's virtual ones can go dark: they
-answer a power-down with neither "mode" nor "failed", so those events are
-not seen here.
+sway 1.7's headless outputs and KWin's virtual ones cannot go dark: they
+answer a power-down with neither "mode" nor "failed". sway 1.10's do, and
+report each mode.
 
     kde_test.py Kde|Sway|NoCompositor
 """
 import glob
+import json
 import os
 import re
 import shutil
@@ -37,9 +38,10 @@ WL_PROBE = os.path.join(BUILD, "wl_probe")
 OVERLAY_MAPPED = r" -> wl_surface@\d+\.attach\(wl_buffer"
 OVERLAY_GONE = r" -> zwlr_layer_surface_v1@\d+\.destroy\(\)"
 OFF, ON = (r" -> zwlr_output_power_v1@\d+\.set_mode\(%d\)" % m for m in (0, 1))
-# sway offers org_kde_kwin_idle only: its notification lives as long as the
-# hold, and again from the end of the hold to the first input after it.
-IDLE_GONE = r" -> org_kde_kwin_idle_timeout@\d+\.release\(\)"
+# sway's idle notification (org_kde_kwin_idle on 1.7, ext_idle_notifier_v1 on
+# 1.10) lives as long as the hold, and again from its end to the first input.
+IDLE_GONE = (r" -> (org_kde_kwin_idle_timeout@\d+\.release"
+             r"|ext_idle_notification_v1@\d+\.destroy)\(\)")
 
 
 def wayland_trace(path):
@@ -219,6 +221,17 @@ class Sway(WaylandDesktop):
         self.pointer = self.spawn([WL_PROBE, "pointer"], subprocess.PIPE, env=self.input_env)
         self.assertEqual(self.pointer.stdout.readline(), b"ready\n")
 
+    def swaymsg(self, *args):
+        ipc = glob.glob(self.runtime + "/sway-ipc.*.sock")[0]
+        return subprocess.run(["swaymsg", "-s", ipc, *args], check=True, capture_output=True,
+                              text=True).stdout
+
+    def on(self, count):
+        """Whether the program has switched count outputs on, and sway has
+        them all on: from 1.10 on, its headless outputs do go dark."""
+        return len(self.traced(ON)) == count and all(
+            o["dpms"] for o in json.loads(self.swaymsg("-t", "get_outputs")))
+
     def move(self):
         self.pointer.stdin.write(b"\n")
         self.pointer.stdin.flush()
@@ -276,7 +289,7 @@ class Sway(WaylandDesktop):
         # The first key after the hold switches both outputs back on, though
         # the window inhibits idle; the overlay takes that key and goes.
         self.type("x")
-        wait_for(lambda: len(self.traced(ON)) == 2, "both outputs on again")
+        wait_for(lambda: self.on(2), "both outputs on again")
         wait_for(lambda: len(self.traced(OVERLAY_GONE)) == 2, "the overlay gone")
         self.assertNotIn("key", read(keys), "the first key after the hold taken")
         # wtype's keyboard is new at each run: the window may miss its first key.
@@ -295,17 +308,23 @@ class Sway(WaylandDesktop):
         self.assertEqual(command.wait(timeout=5), 0)
         self.assertEqual(len(self.traced(ON, trace)), 2)
 
+    def locker(self, name):
+        """A client that holds the input inhibitor, once it does: sway 1.10
+        offers none, and lockers there lock the session instead."""
+        locker = os.path.join(self.folder, name)
+        inhibitor = self.spawn([WL_PROBE, "inhibit", locker], env=self.input_env)
+        wait_for(lambda: read(locker), "the other client's inhibitor")
+        return inhibitor
+
     def test_a_lock_screen_holding_input_leaves_the_program_working(self):
         """A client that holds the input inhibitor, as a screen locker does,
-        at the click and through the hold: once it has gone, the first key
-        brings the outputs back, and the next click switches off again; the
-        command beside it ends the same way."""
+        at the click and through the hold, where the compositor offers one:
+        once it has gone, the first key brings the outputs back, and the next
+        click switches off again; the command beside it ends the same way."""
         write_hold(1)
         self.start()
         for run in (1, 2):
-            locker = os.path.join(self.folder, "locker%d" % run)
-            inhibitor = self.spawn([WL_PROBE, "inhibit", locker], env=self.input_env)
-            wait_for(lambda: "inhibiting" in read(locker), "the other client's inhibitor")
+            inhibitor = self.locker("locker%d" % run)
             self.activate()
             # Each run's hold, then its wait for the first input.
             self.held_until(2 * run - 1)
@@ -314,11 +333,9 @@ class Sway(WaylandDesktop):
             inhibitor.wait()
             self.assertEqual(len(self.traced(ON)), 2 * run - 2)
             self.type("x")
-            wait_for(lambda: len(self.traced(ON)) == 2 * run, "both outputs on again")
+            wait_for(lambda: self.on(2 * run), "both outputs on again")
         trace = os.path.join(self.folder, "command")
-        locker = os.path.join(self.folder, "locker")
-        inhibitor = self.spawn([WL_PROBE, "inhibit", locker], env=self.input_env)
-        wait_for(lambda: "inhibiting" in read(locker), "the other client's inhibitor")
+        inhibitor = self.locker("locker")
         command = self.command(trace)
         self.held_until(1, trace)
         inhibitor.kill()
@@ -344,14 +361,14 @@ class Sway(WaylandDesktop):
         self.assertEqual(len(self.traced(OFF)), 4, "both outputs off again")
         self.held_until(1)
         self.type("x")
-        wait_for(lambda: len(self.traced(ON)) == 2, "both outputs on again")
+        wait_for(lambda: self.on(2), "both outputs on again")
         self.activate()
         wait_for(lambda: len(self.traced(OFF)) == 6, "the next click's power-down")
         # Until the first input after that hold, the program keeps the
         # outputs' power, which sway would refuse the command.
         self.held_until(3)
         self.type("x")
-        wait_for(lambda: len(self.traced(ON)) == 4, "both outputs on again")
+        wait_for(lambda: self.on(4), "both outputs on again")
 
         write_hold(1)
         trace = os.path.join(self.folder, "command")
@@ -369,14 +386,12 @@ class Sway(WaylandDesktop):
         self.start()
         self.activate()
         wait_for(lambda: len(self.traced(OVERLAY_MAPPED)) == 2, "the overlay on both outputs")
-        sock = glob.glob(self.runtime + "/sway-ipc.*.sock")[0]
-        subprocess.run(["swaymsg", "-s", sock, "create_output"], check=True,
-                       stdout=subprocess.DEVNULL)
+        self.swaymsg("create_output")
         wait_for(lambda: len(self.traced(OVERLAY_MAPPED)) == 3, "the overlay on the new output")
         wait_for(lambda: len(self.traced(OFF)) == 3, "the new output off")
         self.held_until(1)
         self.type("x")
-        wait_for(lambda: len(self.traced(ON)) == 3, "the three outputs on again")
+        wait_for(lambda: self.on(3), "the three outputs on again")
         wait_for(lambda: len(self.traced(OVERLAY_GONE)) == 3, "the overlay gone")
 
 

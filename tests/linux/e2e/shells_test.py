@@ -7,7 +7,6 @@ shell's own menu, the dialog with its texts whole, a value typed and stored.
 
     shells_test.py SwayWaybar|GnomeShell
 """
-import glob
 import json
 import os
 import re
@@ -25,7 +24,7 @@ from gi.repository import Gio  # noqa: E402
 
 from e2e_test import BUILD, PROGRAM, SETTINGS, items, read, wait_for, write_hold  # noqa: E402
 from gnome_test import REMOTE, Gnome  # noqa: E402
-from kde_test import OFF, ON, WL_PROBE, Sway, WaylandDesktop, wayland_trace  # noqa: E402
+from kde_test import OFF, WL_PROBE, Sway, WaylandDesktop, wayland_trace  # noqa: E402
 
 TEXT_PROBE = os.path.join(BUILD, "text_probe")
 DIALOG = " Mouse delay"
@@ -124,7 +123,6 @@ class SwayWaybar(Sway):
     def setUp(self):
         super().setUp()
         self.env["QT_QPA_PLATFORM"] = "wayland"
-        self.ipc = glob.glob(self.runtime + "/sway-ipc.*.sock")[0]
         self.swaymsg("focus_follows_mouse no")
         config = os.path.join(self.folder, "waybar")
         with open(config, "w") as f:
@@ -143,10 +141,6 @@ class SwayWaybar(Sway):
                                dbus_interface="org.freedesktop.DBus.Properties")
         except dbus.exceptions.DBusException:  # not up yet
             return False
-
-    def swaymsg(self, *args):
-        return subprocess.run(["swaymsg", "-s", self.ipc, *args], check=True, capture_output=True,
-                              text=True).stdout
 
     def grim(self, x, y, width, height):
         area = "%d,%d %dx%d" % (x, y, width, height)
@@ -196,7 +190,7 @@ class SwayWaybar(Sway):
         self.entries()  # answered once what came during the hold is handled
         self.assertEqual([t for t in self.traced(OFF) if t > ended], [], "a switch-off after")
         self.move()
-        wait(lambda: len(self.traced(ON)) == 2, "both outputs on again")
+        wait(lambda: self.on(2), "both outputs on again")
 
         self.click(x, y, 273)
         top = bar["y"] + 28

@@ -10,7 +10,8 @@
 //                          the button (272 left, 273 right) COUNT times; says
 //                          "moved" once the compositor has it
 //   wl_probe inhibit FILE  holds the input inhibitor, as a screen locker does,
-//                          writes "inhibiting" to FILE, and waits to be ended
+//                          writes "inhibiting" to FILE ("none offered" where
+//                          the compositor has none), and waits to be ended
 #include <sys/mman.h>
 #include <unistd.h>
 #include <wayland-client.h>
@@ -207,12 +208,11 @@ int pointer(wl_display* display, Probe& p) {
 }
 
 int inhibit(wl_display* display, Probe& p, const char* file) {
-  if (p.inhibitors == nullptr) return 1;
-  zwlr_input_inhibit_manager_v1_get_inhibitor(p.inhibitors);
+  if (p.inhibitors != nullptr) zwlr_input_inhibit_manager_v1_get_inhibitor(p.inhibitors);
   if (wl_display_roundtrip(display) < 0) return 1;
   FILE* out = std::fopen(file, "w");
   if (out == nullptr) return 1;
-  std::fputs("inhibiting\n", out);
+  std::fputs(p.inhibitors != nullptr ? "inhibiting\n" : "none offered\n", out);
   std::fclose(out);
   while (wl_display_dispatch(display) != -1) {
   }
