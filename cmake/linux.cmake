@@ -105,7 +105,7 @@ add_custom_command(OUTPUT ${program_icon}
   DEPENDS ${CMAKE_SOURCE_DIR}/tools/make_icon.py VERBATIM)
 
 add_executable(tenebrolite
-  src/platform/linux/linux_main.cpp
+  src/main/linux.cpp
   src/platform/linux/qt/dialog_layout.cpp
   src/platform/linux/qt/window_system.cpp
   src/platform/linux/qt/tray.cpp

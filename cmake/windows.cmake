@@ -29,7 +29,7 @@ target_compile_definitions(tenebrolite_win32 PUBLIC UNICODE _UNICODE WIN32_LEAN_
 if(TENEBROLITE_PROGRAM_ONLY)
   add_executable(Tenebrolite WIN32
     src/platform/win32/runtime_win32.cpp
-    src/platform/win32/win_main.cpp
+    src/main/win32.cpp
     res/tenebrolite.rc
   )
   # Optimised across the whole program at link time, and without run-time

@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
-# clang-tidy over the Linux platform's sources, with the repository's
-# .clang-tidy and the linux build's compile commands.
+# clang-tidy over the Linux platform's sources and its composition root, with
+# the repository's .clang-tidy and the linux build's compile commands.
 #   tools/tidy-linux.sh BUILD_FOLDER
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=$1
 cd "$root"
-files=$(find src/platform/linux -name '*.cpp' | sort)
+files=$(find src/platform/linux src/main/linux.cpp -name '*.cpp' | sort)
 # Every finding is an error here, and fails clang-tidy and xargs with it. The
 # analyzer takes the slot object that QObject::connect hands to the
 # connection for a leak (it cannot see the connection own it): that check is

@@ -117,6 +117,18 @@ def cut_texts(image, env):
     return cut
 
 
+def title_marks(image):
+    """How many marks the first band of ink in a window's picture has: its
+    title bar's title and buttons; ink further apart than 8 pixels is two."""
+    size = image.get_width(), image.get_height()
+    rows = grey(image.composite_color_simple(*size, GdkPixbuf.InterpType.NEAREST, 255, 8,
+                                             0xffffff, 0xffffff))  # on white: no ink in corners
+    inked = [y for y, row in enumerate(rows) if min(row) < 100]
+    band = [y for i, y in enumerate(inked) if y == inked[0] + i]
+    xs = sorted({x for y in band for x, v in enumerate(rows[y]) if v < 100})
+    return sum(1 for a, b in zip([-9] + xs, xs) if b - a > 8)
+
+
 class SwayWaybar(Sway):
     """sway with waybar's tray as the only module of its bars, on both outputs."""
 
@@ -345,6 +357,7 @@ class GnomeShell(Gnome):
         image = self.screenshot()
         image.savev(os.path.join(BUILD, "dialog-gnome.png"), "png", [], [])
         self.assertEqual(cut_texts(image, self.env), [])
+        self.assertEqual(title_marks(image), 2, "a title and a close box, nothing else")
         self.keys((KEY_LEFTCTRL, KEY_A), (KEY_2,), (KEY_DOT,), (KEY_5,), (KEY_LEFTALT, KEY_A))
         wait(lambda: '"Holdit"="2.5"' in read(SETTINGS), "the value stored")
         wait(lambda: not self.eval(dialog), "the dialog to close")

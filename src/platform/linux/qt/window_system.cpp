@@ -2,13 +2,19 @@
 
 #include <QtGui/qguiapplication_platform.h>
 #include <xcb/xcb.h>
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QMouseEvent>
+#include <QPainter>
 #include <QPushButton>
+#include <QVBoxLayout>
+#include <QWindow>
 
 #include "platform/linux/qt/dialog_layout.h"
 
@@ -19,22 +25,105 @@ QString toQt(const std::u16string& text) {
   return QString::fromStdU16String(text);
 }
 
+// The close box of the dialog's own title bar: a cross, as title bars draw it.
+class CloseBox final : public QAbstractButton {
+ public:
+  explicit CloseBox(QWidget* parent) : QAbstractButton(parent) {
+    setFocusPolicy(Qt::NoFocus);
+    setAttribute(Qt::WA_Hover);
+    setFixedSize(24, 24);
+  }
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    if (underMouse()) painter.fillRect(rect(), palette().color(QPalette::Midlight));
+    painter.setPen(QPen(palette().color(QPalette::WindowText), 1.5));
+    const QRectF cross = QRectF(rect()).adjusted(7.5, 7.5, -7.5, -7.5);
+    painter.drawLine(cross.topLeft(), cross.bottomRight());
+    painter.drawLine(cross.bottomLeft(), cross.topRight());
+  }
+};
+
+// The title and the close box; a press anywhere else on it moves the window.
+class TitleBar final : public QWidget {
+ public:
+  explicit TitleBar(QWidget& window) : QWidget(&window) {
+    auto* row = new QHBoxLayout(this);
+    row->setContentsMargins(28, 3, 4, 4);  // the title centred over the whole width
+    auto* title = new QLabel(window.windowTitle(), this);
+    title->setTextFormat(Qt::PlainText);
+    title->setAlignment(Qt::AlignCenter);
+    QFont bold = title->font();
+    bold.setBold(true);
+    title->setFont(bold);
+    auto* close = new CloseBox(this);
+    QObject::connect(close, &QAbstractButton::clicked, &window, &QWidget::close);
+    row->addWidget(title, 1);
+    row->addWidget(close);
+  }
+
+ protected:
+  void mousePressEvent(QMouseEvent* event) override {
+    if (event->button() == Qt::LeftButton) window()->windowHandle()->startSystemMove();
+  }
+  void paintEvent(QPaintEvent*) override {
+    QPainter painter(this);
+    painter.setPen(palette().color(QPalette::Mid));
+    painter.drawLine(0, height() - 1, width(), height() - 1);
+  }
+};
+
 // A fixed tool window whose close box goes through the program's own unload.
 class DialogWindow final : public QWidget {
  public:
   explicit DialogWindow(std::function<void()> closed)
       : QWidget(nullptr, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                              Qt::WindowCloseButtonHint),
-        closed_(std::move(closed)) {}
+        content(new QWidget(this)),
+        closed_(std::move(closed)) {
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    column->setSizeConstraint(QLayout::SetFixedSize);
+    column->addWidget(content);
+  }
+
+  // Qt's own frame, drawn where the compositor draws none (GNOME), has
+  // minimise and maximise buttons whatever the flags say: the window then
+  // draws a frame of its own, before its first picture.
+  void frameWhereQtWould() {
+    if (QGuiApplication::platformName() != QLatin1String("wayland") ||
+        windowHandle()->frameMargins().top() == 0) {
+      return;
+    }
+    const Qt::WindowFlags frameless = windowFlags() | Qt::FramelessWindowHint;
+    overrideWindowFlags(frameless);
+    windowHandle()->setFlags(frameless);
+    auto* column = static_cast<QVBoxLayout*>(layout());
+    column->setContentsMargins(1, 1, 1, 1);
+    column->insertWidget(0, new TitleBar(*this));
+    framed_ = true;
+  }
+
+  QWidget* const content;  // the controls
 
  protected:
   void closeEvent(QCloseEvent* event) override {
     event->ignore();
     closed_();
   }
+  void paintEvent(QPaintEvent*) override {
+    if (!framed_) return;
+    QPainter painter(this);
+    painter.setPen(palette().color(QPalette::Mid));
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
+  }
 
  private:
   std::function<void()> closed_;
+  bool framed_ = false;
 };
 
 }  // namespace
@@ -107,7 +196,7 @@ WindowHandle QtWindowSystem::loadDialog(const DialogLayout& design, DialogEvents
     const int id = control.id;
     switch (control.kind) {
       case ControlKind::Label: {
-        auto* label = new QLabel(toQt(control.text), window);
+        auto* label = new QLabel(toQt(control.text), window->content);
         label->setTextFormat(Qt::PlainText);
         widget = label;
         break;
@@ -115,7 +204,7 @@ WindowHandle QtWindowSystem::loadDialog(const DialogLayout& design, DialogEvents
       case ControlKind::TextBox: {
         // The first text arrives before the change signal is connected, as a
         // Win32 edit's does.
-        auto* edit = new QLineEdit(toQt(control.text), window);
+        auto* edit = new QLineEdit(toQt(control.text), window->content);
         QObject::connect(edit, &QLineEdit::textChanged,
                          [&events, id] { events.onTextChanged(id); });
         if (firstTextBox == nullptr) firstTextBox = edit;
@@ -124,7 +213,7 @@ WindowHandle QtWindowSystem::loadDialog(const DialogLayout& design, DialogEvents
       }
       case ControlKind::PushButton: {
         // Neither default nor auto-default: Enter and Escape do nothing.
-        auto* button = new QPushButton(toQt(control.text), window);
+        auto* button = new QPushButton(toQt(control.text), window->content);
         button->setAutoDefault(false);
         button->setDefault(false);
         QObject::connect(button, &QPushButton::clicked, [&events, id] { events.onClicked(id); });
@@ -139,9 +228,10 @@ WindowHandle QtWindowSystem::loadDialog(const DialogLayout& design, DialogEvents
     }
     dialog->controls[id] = widget;
   }
-  layOutRow(*window, design, widgets);
+  layOutRow(*window->content, design, widgets);
   dialogs_[handle] = std::move(dialog);
   window->show();
+  window->frameWhereQtWould();
   window->raise();
   window->activateWindow();
   if (firstTextBox != nullptr) firstTextBox->setFocus();
