@@ -411,7 +411,7 @@ class GnomeShell(Gnome):
         wait(lambda: reached() == ["key"], "keys at the window after the hold")
 
         # The command as a launcher or a shortcut starts it, with a token; and
-        # without one, when GNOME Shell 43 gives the new window the keyboard
+        # without one, when GNOME Shell (43, 48) gives the new window the keyboard
         # all the same.
         trace = os.path.join(self.folder, "command")
         for given in (token, None):
