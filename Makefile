@@ -22,7 +22,7 @@ DESKTOP_PACKAGES := xfce4-panel xfconf xfce4-notifyd kwin-wayland powerdevil qtw
                     waybar grim gnome-shell gnome-shell-extension-appindicator
 # The newer desktop generation, Debian 13, in a root of its own under build/
 # (tools/debian13.sh): what the linux preset builds with, and the real shells.
-DEBIAN13_PACKAGES := cmake make g++ clang pkg-config googletest qt6-base-dev libxcb1-dev \
+DEBIAN13_PACKAGES := cmake make g++ pkg-config googletest qt6-base-dev libxcb1-dev \
                      libxcb-dpms0-dev libxcb-screensaver0-dev libwayland-dev wayland-protocols \
                      plasma-wayland-protocols python3 python3-dbus python3-gi gir1.2-gdkpixbuf-2.0 \
                      dbus-daemon xvfb xdotool xdg-utils file desktop-file-utils appstream \

@@ -107,6 +107,7 @@ add_custom_command(OUTPUT ${program_icon}
 add_executable(tenebrolite
   src/main/linux.cpp
   src/platform/linux/qt/dialog_layout.cpp
+  src/platform/linux/qt/dialog_window.cpp
   src/platform/linux/qt/window_system.cpp
   src/platform/linux/qt/tray.cpp
   src/platform/linux/session.cpp
