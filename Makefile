@@ -19,14 +19,15 @@ PACKAGES := cmake make g++ googletest clang libclang-rt-14-dev \
 # powerdevil's libraries only recommend Qt 5's Wayland platform (qtwayland5).
 DESKTOP_PACKAGES := xfce4-panel xfconf xfce4-notifyd kwin-wayland powerdevil qtwayland5 sway \
                     mutter gnome-settings-daemon python3-dbusmock dbus-bin wtype qt6-wayland \
-                    waybar grim gnome-shell gnome-shell-extension-appindicator
+                    waybar grim gnome-shell gnome-shell-extension-appindicator \
+                    plasma-workspace plasma-desktop
 # The newer desktop generation, Debian 13, in a root of its own under build/
 # (tools/debian13.sh): what the linux preset builds with, and the real shells.
 DEBIAN13_PACKAGES := cmake make g++ pkg-config googletest qt6-base-dev libxcb1-dev \
                      libxcb-dpms0-dev libxcb-screensaver0-dev libwayland-dev wayland-protocols \
                      plasma-wayland-protocols python3 python3-dbus python3-gi gir1.2-gdkpixbuf-2.0 \
                      dbus-daemon xvfb xdotool xdg-utils file desktop-file-utils appstream \
-                     $(DESKTOP_PACKAGES) plasma-workspace plasma-desktop
+                     $(DESKTOP_PACKAGES)
 FUZZ_SECONDS ?= 60
 
 .PHONY: all deps debian13-root host sanitize windows linux run run-wine test test-host test-sanitize test-windows test-linux test-debian13 fuzz bench bench-linux dist screenshots clean

@@ -72,6 +72,7 @@ foreach(xml IN ITEMS
     ${WAYLAND_PROTOCOLS}/staging/xdg-activation/xdg-activation-v1.xml
     ${PLASMA_WAYLAND_PROTOCOLS_DIR}/dpms.xml
     ${PLASMA_WAYLAND_PROTOCOLS_DIR}/idle.xml
+    ${PLASMA_WAYLAND_PROTOCOLS_DIR}/fake-input.xml
     ${own_protocols}/ext-idle-notify-v1.xml
     ${own_protocols}/wlr-input-inhibitor-unstable-v1.xml
     ${own_protocols}/wlr-layer-shell-unstable-v1.xml
@@ -151,7 +152,8 @@ target_link_libraries(text_probe PRIVATE project_warnings Qt6::Widgets)
 foreach(test IN ITEMS e2e_test:Tray e2e_test:Hold e2e_test:Display e2e_test:Dialog
                       e2e_test:HelpAbout e2e_test:Path e2e_test:Command e2e_test:NoIcon
                       e2e_test:Panel e2e_test:XEmbed kde_test:Kde kde_test:Sway kde_test:NoCompositor
-                      gnome_test:Gnome shells_test:SwayWaybar shells_test:GnomeShell)
+                      gnome_test:Gnome shells_test:SwayWaybar shells_test:GnomeShell
+                      shells_test:PlasmaShell)
   string(REPLACE ":" ";" parts ${test})
   list(GET parts 0 script)
   list(GET parts 1 case)
@@ -159,7 +161,7 @@ foreach(test IN ITEMS e2e_test:Tray e2e_test:Hold e2e_test:Display e2e_test:Dial
     COMMAND ${CMAKE_SOURCE_DIR}/tools/linux-session.sh /usr/bin/python3
             ${CMAKE_SOURCE_DIR}/tests/linux/e2e/${script}.py ${case})
   set(environment "TENEBROLITE_BUILD=${CMAKE_BINARY_DIR}")
-  if(case MATCHES "^(Panel|XEmbed|NoIcon|SwayWaybar|GnomeShell)$")
+  if(case MATCHES "^(Panel|XEmbed|NoIcon|SwayWaybar|GnomeShell|PlasmaShell)$")
     list(APPEND environment "TENEBROLITE_NO_PANEL=1")  # the test starts its own
   endif()
   set_tests_properties(linux_e2e.${case} PROPERTIES LABELS e2e ENVIRONMENT "${environment}")

@@ -11,9 +11,12 @@ wait_for_file() {
 }
 
 # Starts Xvfb on a display number of the server's own choosing, written to the
-# file given; sets DISPLAY and xvfb_pid.
+# file given; sets DISPLAY and xvfb_pid. The screen's pixels are in the file
+# Xvfb_screen0 (XWD) beside that one, TENEBROLITE_SCREEN.
 start_xvfb() {
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$1" >/dev/null 2>&1 &
+  export TENEBROLITE_SCREEN="$(dirname "$1")/Xvfb_screen0"
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -fbdir "$(dirname "$1")" 3>"$1" \
+    >/dev/null 2>&1 &
   xvfb_pid=$!
   if ! wait_for_file "$1"; then
     echo "$(basename "$0"): Xvfb did not start" >&2

@@ -14,11 +14,11 @@
 #include "app/application.h"
 #include "app/command_line.h"
 #include "platform/linux/command_line.h"
-#include "platform/linux/settings/autostart.h"
-#include "platform/linux/settings/registry.h"
 #include "platform/linux/qt/tray.h"
 #include "platform/linux/qt/window_system.h"
 #include "platform/linux/session.h"
+#include "platform/linux/settings/autostart.h"
+#include "platform/linux/settings/registry.h"
 #include "platform/linux/utf8.h"
 #include "power/hold_guard.h"
 #include "tray/menu.h"
@@ -101,6 +101,9 @@ int main(int argc, char** argv) {
   QApplication qt(argc, argv);
   QApplication::setQuitOnLastWindowClosed(false);
   QApplication::setApplicationName(QStringLiteral("Tenebrolite"));
+  // The desktop file's name, as the windows' Wayland app_id: the compositor
+  // shows its icon and name on the dialog and the message boxes.
+  QGuiApplication::setDesktopFileName(QStringLiteral("example.velmarind.Tenebrolite"));
   QApplication::setWindowIcon(programIcon());
 
   const std::string config = configHome();

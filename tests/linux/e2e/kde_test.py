@@ -138,6 +138,9 @@ class WaylandDesktop(Session):
 
 
 class Kde(WaylandDesktop):
+    def backend(self):
+        return ["--virtual"]
+
     def setUp(self):
         super().setUp()
         # A copy: the original's file capability makes exec fail here. KWin
@@ -145,8 +148,10 @@ class Kde(WaylandDesktop):
         kwin = os.path.join(self.folder, "kwin_wayland")
         shutil.copy("/usr/bin/kwin_wayland", kwin)
         self.socket = os.path.basename(self.folder)
-        self.spawn([kwin, "--virtual", "--no-lockscreen", "--socket", self.socket,
-                    "--width", "1280", "--height", "800"], os.path.join(self.folder, "kwin"))
+        # Any client may use its fake input: the tests' input.
+        self.spawn([kwin, *self.backend(), "--no-lockscreen", "--socket", self.socket,
+                    "--width", "1280", "--height", "800"], os.path.join(self.folder, "kwin"),
+                   env=dict(os.environ, KWIN_WAYLAND_NO_PERMISSION_CHECKS="1"))
         wait_for(lambda: self.bus.name_has_owner("org.kde.kglobalaccel"), "KWin", 20)
         self.env["WAYLAND_DISPLAY"] = self.socket
 
@@ -346,9 +351,13 @@ class Sway(WaylandDesktop):
 
     def test_a_broken_connection_is_replaced_and_brings_the_outputs_back(self):
         """The compositor breaks the program's connection (through a relay
-        that cuts it) during the hold, and the command's after it: a fresh
-        connection switches the outputs off again, and on at the first input
-        after the hold; the next click works, and the command ends."""
+        that cuts it) during the hold, and after the next one while a window
+        inhibits idle, and the command's after its hold: a fresh connection
+        switches the outputs off again, and on at the first input after the
+        hold; the next click works, and the command ends."""
+        keys = os.path.join(self.folder, "keys")
+        self.spawn([WL_PROBE, "window", keys], env=self.input_env)
+        wait_for(lambda: "mapped" in read(keys), "the test window")
         relay = WaylandRelay(os.path.join(self.folder, "relay"), self.env["WAYLAND_DISPLAY"])
         self.addCleanup(relay.close)
         self.env["WAYLAND_DISPLAY"] = os.path.join(self.folder, "relay")
@@ -364,9 +373,12 @@ class Sway(WaylandDesktop):
         wait_for(lambda: self.on(2), "both outputs on again")
         self.activate()
         wait_for(lambda: len(self.traced(OFF)) == 6, "the next click's power-down")
-        # Until the first input after that hold, the program keeps the
-        # outputs' power, which sway would refuse the command.
+        # Until the first input after that hold the outputs stay dark, and the
+        # fresh connection's overlay hears that input, which idle cannot tell.
         self.held_until(3)
+        relay.cut()
+        wait_for(lambda: len(self.traced(OVERLAY_MAPPED)) == 8, "the overlay again after the hold")
+        self.assertEqual(len(self.traced(OFF)), 8, "both outputs off again")
         self.type("x")
         wait_for(lambda: self.on(4), "both outputs on again")
 

@@ -1,15 +1,17 @@
 #!/usr/bin/python3
 """The program as users of Wayland desktops run it: a native Wayland client
 (Qt's Wayland platform) under a whole shell with its own tray. sway with
-waybar's tray, and GNOME Shell with the AppIndicator extension: the icon
-drawn once in the shell's tray, a real click at its place switching off, the
-shell's own menu, the dialog with its texts whole, a value typed and stored.
+waybar's tray, GNOME Shell with the AppIndicator extension, and KWin with
+Plasma's own shell: the icon drawn once in the shell's tray, a real click at
+its place switching off, the shell's own menu, the dialog with its texts
+whole, a value typed and stored.
 
-    shells_test.py SwayWaybar|GnomeShell
+    shells_test.py SwayWaybar|GnomeShell|PlasmaShell
 """
 import json
 import os
 import re
+import struct
 import subprocess
 import sys
 import unittest
@@ -20,11 +22,13 @@ gi.require_version("GdkPixbuf", "2.0")
 from gi.repository import GdkPixbuf  # noqa: E402
 
 import dbus  # noqa: E402
-from gi.repository import Gio  # noqa: E402
+from gi.repository import Gio, GLib  # noqa: E402
 
-from e2e_test import BUILD, PROGRAM, SETTINGS, items, read, wait_for, write_hold  # noqa: E402
+from e2e_test import (BUILD, CONFIG, PROGRAM, SETTINGS, items, read, wait_for,  # noqa: E402
+                      write_hold, xdotool)
 from gnome_test import REMOTE, Gnome  # noqa: E402
-from kde_test import OFF, WL_PROBE, Sway, WaylandDesktop, wayland_trace  # noqa: E402
+from kde_test import (OFF, OVERLAY_GONE, OVERLAY_MAPPED, SHORTCUT, WL_PROBE, Kde,  # noqa: E402
+                      Sway, WaylandDesktop, wayland_trace)
 
 TEXT_PROBE = os.path.join(BUILD, "text_probe")
 DIALOG = " Mouse delay"
@@ -72,6 +76,31 @@ def lines(rows):
     return [((left + right) // 2, (band[0] + band[-1]) // 2) for band in bands]
 
 
+def screen(x, y, width, height):
+    """The area of the session's X screen, read from Xvfb's file of it (XWD:
+    its header, a colour map, then 32-bit pixels, BGRX)."""
+    with open(os.environ["TENEBROLITE_SCREEN"], "rb") as f:
+        data = f.read()
+    header = struct.unpack(">25I", data[:100])
+    start, step = header[0] + 12 * header[19], header[12]
+    bgrx = b"".join(data[start + row * step + 4 * x:start + row * step + 4 * (x + width)]
+                    for row in range(y, y + height))
+    rgb = bytearray(3 * width * height)
+    rgb[0::3], rgb[1::3], rgb[2::3] = bgrx[2::4], bgrx[1::4], bgrx[0::4]
+    return GdkPixbuf.Pixbuf.new_from_bytes(GLib.Bytes(bytes(rgb)), GdkPixbuf.Colorspace.RGB, False,
+                                           8, width, height, 3 * width)
+
+
+def hosted(bus):
+    """Whether a tray has registered with the bus's watcher."""
+    try:
+        watcher = bus.get_object("org.kde.StatusNotifierWatcher", "/StatusNotifierWatcher")
+        return watcher.Get("org.kde.StatusNotifierWatcher", "IsStatusNotifierHostRegistered",
+                           dbus_interface="org.freedesktop.DBus.Properties")
+    except dbus.exceptions.DBusException:  # not up yet
+        return False
+
+
 def focused(traced, since):
     """Whether the program's window has the keyboard, by the program's own
     trace, from an enter after since (the hold's own windows had it before):
@@ -100,7 +129,7 @@ def cut_texts(image, env):
     cut = []
     for text in TEXTS:
         drawn = []  # at each 64th of a pixel (26.6 fixed point): the rows' pixels, as bits
-        for _ in range(64):
+        for _ in range(128 if text.startswith("button:") else 64):
             width, height, level = map(int, next(out).split())
             drawn.append([sum(1 << x for x, c in enumerate(next(out)) if c == "#")
                           for _ in range(height)])
@@ -144,15 +173,7 @@ class SwayWaybar(Sway):
             f.write("window#waybar { background: #000000; }\n")
         self.spawn(["waybar", "-c", config, "-s", config + ".css"],
                    os.path.join(self.folder, "waybar.log"), env=self.input_env)
-        wait(self.host, "waybar's tray")
-
-    def host(self):
-        try:
-            watcher = self.bus.get_object("org.kde.StatusNotifierWatcher", "/StatusNotifierWatcher")
-            return watcher.Get("org.kde.StatusNotifierWatcher", "IsStatusNotifierHostRegistered",
-                               dbus_interface="org.freedesktop.DBus.Properties")
-        except dbus.exceptions.DBusException:  # not up yet
-            return False
+        wait(lambda: hosted(self.bus), "waybar's tray")
 
     def grim(self, x, y, width, height):
         area = "%d,%d %dx%d" % (x, y, width, height)
@@ -226,6 +247,102 @@ class SwayWaybar(Sway):
                         "alt"], env=self.input_env, check=True)
         wait(lambda: '"Holdit"="2.5"' in read(SETTINGS), "the value stored")
         wait(lambda: not self.window(DIALOG), "the dialog to close")
+
+
+class PlasmaShell(Kde):
+    """KWin with Plasma's shell (its panel along the bottom, its tray) on a
+    plain grey desktop, and powerdevil. KWin draws into a window at the top
+    left of the session's X screen, where the test sees it; the input is
+    KWin's fake input (a wl_probe pointer)."""
+
+    def backend(self):
+        return ["--x11-display", os.environ["DISPLAY"]]
+
+    def setUp(self):
+        # Menus and windows shown at once, where they stay.
+        os.makedirs(CONFIG, exist_ok=True)
+        with open(os.path.join(CONFIG, "kdeglobals"), "w") as f:
+            f.write("[KDE]\nAnimationDurationFactor=0\n")
+        super().setUp()
+        xdotool("mousemove", "1279", "1023")  # the X pointer, which KWin's window shows, off it
+        version = re.search(r"\d+", subprocess.run(["plasmashell", "--version"], check=True,
+                                                   capture_output=True, text=True).stdout)[0]
+        self.env.update(QT_QPA_PLATFORM="wayland", XDG_CURRENT_DESKTOP="KDE",
+                        KDE_FULL_SESSION="true", KDE_SESSION_VERSION=version)
+        self.input_env = dict(self.env, WAYLAND_DEBUG="")
+        self.powerdevil()
+        # KDE's daemon, as the session starts it: its module is the tray's watcher.
+        self.spawn(["kded" + version], os.path.join(self.folder, "kded"), env=self.input_env)
+        self.spawn(["plasmashell", "--no-respawn"], os.path.join(self.folder, "plasmashell"),
+                   env=self.input_env)
+        wait(lambda: hosted(self.bus), "Plasma's tray")
+        self.bus.get_object("org.kde.plasmashell", "/PlasmaShell").evaluateScript(
+            "d = desktops()[0]; d.wallpaperPlugin = 'org.kde.color';"
+            "d.currentConfigGroup = ['Wallpaper', 'org.kde.color', 'General'];"
+            "d.writeConfig('Color', '128,128,128')", dbus_interface="org.kde.PlasmaShell")
+        self.pointer = self.spawn([WL_PROBE, "pointer"], subprocess.PIPE, env=self.input_env)
+        self.assertEqual(self.pointer.stdout.readline(), b"ready\n")
+
+    def send(self, line):
+        self.pointer.stdin.write(line.encode() + b"\n")
+        self.pointer.stdin.flush()
+        self.assertEqual(self.pointer.stdout.readline(), b"moved\n")
+
+    def find(self, area, level, colour=None):
+        """The box (x, y, width, height) of the area's pixels of the colour
+        (within 40 of each part), or lighter than the grey level."""
+        image = screen(*area)
+        pixels, step = image.get_pixels(), image.get_rowstride()
+        found = [(x, y) for y in range(area[3]) for x in range(area[2]) if (
+            all(abs(pixels[y * step + 3 * x + i] - c) < 40 for i, c in enumerate(colour))
+            if colour else min(pixels[y * step + 3 * x:y * step + 3 * x + 3]) > level)]
+        return found and (area[0] + min(x for x, _ in found), area[1] + min(y for _, y in found),
+                          max(x for x, _ in found) - min(x for x, _ in found) + 1,
+                          max(y for _, y in found) - min(y for _, y in found) + 1)
+
+    def click(self, box, button=272):
+        self.send("%d %d 0 0 %d 1" % (box[0] + box[2] // 2, box[1] + box[3] // 2, button))
+
+    def test_icon_click_hold_menu_and_dialog_in_plasmas_tray(self):
+        keys = os.path.join(self.folder, "keys")
+        self.spawn([WL_PROBE, "window", keys], env=self.input_env)
+        wait(lambda: "ready" in read(keys), "the test window with the keyboard")
+        window = wait(lambda: self.find((0, 0, 1280, 720), 0, (0, 0, 0)), "the black test window")
+        write_hold(2)
+        self.start()
+        # The icon's red band in the panel; a click there switches off.
+        icon = wait(lambda: self.find((0, 740, 1280, 60), 0, (226, 36, 36)), "the icon in the tray")
+        self.assertEqual(len(items()), 1, items())
+        since = max(self.traced(r"."))
+        self.click(icon)
+        wait(lambda: self.traced(OVERLAY_MAPPED) and focused(self.traced, since),
+             "the overlay with the keyboard")
+        self.send("key %d" % KEY_A)
+        self.click(window)
+        self.entries()  # answered once the hold is over
+        wait(lambda: self.traced(OVERLAY_GONE), "the overlay gone")
+        # The click's, and the guard's at the input in the hold.
+        self.assertEqual(set(self.invoked()), {(self.program.pid, SHORTCUT)})
+        self.assertEqual([k for k in read(keys).split() if k in ("key", "button")], [])
+        self.click(window)
+        wait(lambda: "button" in read(keys), "a click at the window after the hold")
+
+        since = max(self.traced(r"."))
+        self.click(icon, 273)
+        left, top = icon[0] - 400, icon[1] - 420
+        menu = wait(lambda: (lambda found: len(found) == 6 and found)(
+            lines(grey(screen(left, top, 1280 - left, 400)))), "Plasma's menu of six entries")
+        self.click((left + menu[1][0], top + menu[1][1], 0, 0))  # Anti shake
+        wait(lambda: focused(self.traced, since), "the dialog with the keyboard")
+        # Named as the desktop file is, whose icon KWin then shows.
+        self.assertIn('set_app_id("example.velmarind.Tenebrolite")', wayland_trace(self.trace))
+        self.send("640 790 0 0")  # the pointer, which KWin 6 draws, to the panel
+        image = screen(*wait(lambda: self.find((0, 0, 1280, 740), 200), "the dialog"))
+        image.savev(os.path.join(BUILD, "dialog-plasma.png"), "png", [], [])
+        self.assertEqual(cut_texts(image, self.env), [])
+        for chord in ((KEY_LEFTCTRL, KEY_A), (KEY_2,), (KEY_DOT,), (KEY_5,), (KEY_LEFTALT, KEY_A)):
+            self.send("key " + " ".join(map(str, chord)))
+        wait(lambda: '"Holdit"="2.5"' in read(SETTINGS), "the value stored")
 
 
 class GnomeShell(Gnome):

@@ -7,8 +7,11 @@
 //                          is: says "ready", then moves for each empty line
 //                          read, and for "X Y WIDTH HEIGHT [BUTTON COUNT]"
 //                          goes to X,Y of a layout of that size and clicks
-//                          the button (272 left, 273 right) COUNT times; says
-//                          "moved" once the compositor has it
+//                          the button (272 left, 273 right) COUNT times, and
+//                          for "key CODE..." presses those keys in turn and
+//                          lets them go; says "moved" once the compositor has
+//                          it. wlroots' virtual pointer (no keys), or KWin's
+//                          fake input, where KWin lets any client use it
 //   wl_probe inhibit FILE  holds the input inhibitor, as a screen locker does,
 //                          writes "inhibiting" to FILE ("none offered" where
 //                          the compositor has none), and waits to be ended
@@ -21,6 +24,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "fake-input-client.h"
 #include "wlr-input-inhibitor-unstable-v1-client.h"
 #include "wlr-virtual-pointer-unstable-v1-client.h"
 #include "xdg-activation-v1-client.h"
@@ -38,12 +42,14 @@ struct Probe {
   bool tokenAsked = false;
   zwlr_virtual_pointer_manager_v1* pointers = nullptr;
   zwlr_input_inhibit_manager_v1* inhibitors = nullptr;
+  org_kde_kwin_fake_input* fake = nullptr;
   wl_keyboard* keyboard = nullptr;
   wl_pointer* windowPointer = nullptr;
   FILE* out = nullptr;
 };
 
-void global(void* data, wl_registry* registry, uint32_t name, const char* interface, uint32_t) {
+void global(void* data, wl_registry* registry, uint32_t name, const char* interface,
+            uint32_t version) {
   auto& p = *static_cast<Probe*>(data);
   const std::string_view is = interface;
   auto bind = [&](const wl_interface& i) { return wl_registry_bind(registry, name, &i, 1); };
@@ -62,6 +68,10 @@ void global(void* data, wl_registry* registry, uint32_t name, const char* interf
   if (is == "zwlr_input_inhibit_manager_v1") {
     p.inhibitors =
         static_cast<zwlr_input_inhibit_manager_v1*>(bind(zwlr_input_inhibit_manager_v1_interface));
+  }
+  if (is == "org_kde_kwin_fake_input" && version >= 4) {  // keys and absolute moves
+    p.fake = static_cast<org_kde_kwin_fake_input*>(
+        wl_registry_bind(registry, name, &org_kde_kwin_fake_input_interface, 4));
   }
 }
 void globalRemove(void*, wl_registry*, uint32_t) {}
@@ -174,21 +184,41 @@ int window(wl_display* display, Probe& p, const char* file) {
 }
 
 int pointer(wl_display* display, Probe& p) {
-  if (p.pointers == nullptr) return 1;
   zwlr_virtual_pointer_v1* pointer =
-      zwlr_virtual_pointer_manager_v1_create_virtual_pointer(p.pointers, p.seat);
+      p.pointers != nullptr
+          ? zwlr_virtual_pointer_manager_v1_create_virtual_pointer(p.pointers, p.seat)
+          : nullptr;
+  if (pointer == nullptr && p.fake == nullptr) return 1;
+  if (pointer == nullptr)
+    org_kde_kwin_fake_input_authenticate(p.fake, "wl_probe", "a test's input");
   if (wl_display_roundtrip(display) < 0) return 1;
   std::setvbuf(stdout, nullptr, _IOLBF, 0);
   std::puts("ready");
   char line[64];
   while (std::fgets(line, sizeof line, stdin) != nullptr) {
     unsigned x = 0, y = 0, width = 0, height = 0, button = 0, count = 0;
-    if (std::sscanf(line, "%u %u %u %u %u %u", &x, &y, &width, &height, &button, &count) >= 4) {
-      zwlr_virtual_pointer_v1_motion_absolute(pointer, 0, x, y, width, height);
-    } else {
+    unsigned keys[4];
+    const int chord = std::sscanf(line, "key %u %u %u %u", &keys[0], &keys[1], &keys[2], &keys[3]);
+    if (chord > 0) {
+      if (p.fake == nullptr) return 1;
+      for (int i = 0; i < 2 * chord; ++i) {
+        const bool down = i < chord;
+        org_kde_kwin_fake_input_keyboard_key(p.fake, keys[down ? i : 2 * chord - 1 - i], down);
+      }
+    } else if (std::sscanf(line, "%u %u %u %u %u %u", &x, &y, &width, &height, &button, &count) >=
+               4) {
+      if (pointer != nullptr) {
+        zwlr_virtual_pointer_v1_motion_absolute(pointer, 0, x, y, width, height);
+      } else {
+        org_kde_kwin_fake_input_pointer_motion_absolute(p.fake, wl_fixed_from_int(int(x)),
+                                                        wl_fixed_from_int(int(y)));
+      }
+    } else if (pointer != nullptr) {
       zwlr_virtual_pointer_v1_motion(pointer, 0, wl_fixed_from_int(5), wl_fixed_from_int(5));
+    } else {
+      org_kde_kwin_fake_input_pointer_motion(p.fake, wl_fixed_from_int(5), wl_fixed_from_int(5));
     }
-    zwlr_virtual_pointer_v1_frame(pointer);
+    if (pointer != nullptr) zwlr_virtual_pointer_v1_frame(pointer);
     // Clicks as a hand makes them: a double click's second comes 150 ms after
     // the first, with times that say so.
     for (unsigned i = 0; i < 2 * count; ++i) {
@@ -197,8 +227,13 @@ int pointer(wl_display* display, Probe& p) {
           static_cast<uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
                                     std::chrono::steady_clock::now().time_since_epoch())
                                     .count());
-      zwlr_virtual_pointer_v1_button(pointer, time, button, i % 2 == 0 ? 1 : 0);
-      zwlr_virtual_pointer_v1_frame(pointer);
+      const uint32_t state = i % 2 == 0 ? 1 : 0;
+      if (pointer != nullptr) {
+        zwlr_virtual_pointer_v1_button(pointer, time, button, state);
+        zwlr_virtual_pointer_v1_frame(pointer);
+      } else {
+        org_kde_kwin_fake_input_button(p.fake, button, state);
+      }
       if (wl_display_roundtrip(display) < 0) return 1;
     }
     if (wl_display_roundtrip(display) < 0) return 1;
