@@ -3,7 +3,8 @@
 # make test    checks the share of test code, builds and runs every test tier
 # make fuzz    runs each fuzzer for a minute
 # make bench   prints the exe's size, start-up, memory and idle CPU under Wine
-# make bench-linux  the Linux program's size and start-up beside an empty Qt program
+# make bench-linux  the Linux program's size and start-up beside an empty Qt program,
+#              on Debian 12 and in the Debian 13 root
 # make dist    packs Tenebrolite-1.1.0.0-x64.msi, Tenebrolite-1.1.0.0-win64.zip,
 #              tenebrolite_1.1.0.0_amd64.deb and tenebrolite-1.1.0.0.x86_64.rpm
 # make screenshots  remakes the pictures in docs/
@@ -104,9 +105,13 @@ bench: deps windows
 	cmake --build --preset windows --target bench_programs
 	tools/wine-session.sh tools/bench.sh build/windows
 
-bench-linux: deps linux
+# On Debian 12, then on Debian 13 in its root, each against its own Qt.
+bench-linux: deps linux debian13-root
 	cmake --build --preset linux --target empty_qt_program
 	tools/linux-session.sh /usr/bin/python3 tools/bench_linux.py build/linux
+	tools/debian13.sh run cmake --preset linux >/dev/null
+	tools/debian13.sh run cmake --build --preset linux
+	tools/debian13.sh run tools/linux-session.sh /usr/bin/python3 tools/bench_linux.py build/linux
 
 # The Windows build makes the installer; cpack the zip, the Debian package and the RPM.
 dist: windows linux

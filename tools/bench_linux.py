@@ -4,7 +4,8 @@ the time from the start of the process to its icon's registration with the
 panel, and the private dirty memory then; medians of runs that alternate
 between the two programs. Both are measured on X11 (the session's Xvfb) and
 as native Wayland clients of sway headless. Run inside tools/linux-session.sh,
-whose panel's watcher both register with.
+whose panel's watcher both register with; make bench-linux runs it on Debian
+12 and in the Debian 13 root.
 
     bench_linux.py BUILD_FOLDER [RUNS]
 """
@@ -92,6 +93,9 @@ def sway():
 # as its private dirty memory until they are: they are, first, as they are
 # for an installed program.
 os.sync()
+with open("/etc/debian_version") as f:
+    print("Debian %s, Qt %s" % (f.read().strip(), subprocess.run(
+        ["pkg-config", "--modversion", "Qt6Core"], capture_output=True, text=True).stdout.strip()))
 measure("X11", dict(os.environ, QT_QPA_PLATFORM="xcb"))
 compositor, socket, folder = sway()
 try:

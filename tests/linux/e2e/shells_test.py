@@ -8,9 +8,11 @@ whole, a value typed and stored.
 
     shells_test.py SwayWaybar|GnomeShell|PlasmaShell
 """
+import glob
 import json
 import os
 import re
+import shutil
 import struct
 import subprocess
 import sys
@@ -24,7 +26,7 @@ from gi.repository import GdkPixbuf  # noqa: E402
 import dbus  # noqa: E402
 from gi.repository import Gio, GLib  # noqa: E402
 
-from e2e_test import (BUILD, CONFIG, PROGRAM, SETTINGS, items, read, wait_for,  # noqa: E402
+from e2e_test import (BUILD, CONFIG, DESKTOP, PROGRAM, SETTINGS, items, read, wait_for,  # noqa: E402
                       write_hold, xdotool)
 from gnome_test import REMOTE, Gnome  # noqa: E402
 from kde_test import (OFF, OVERLAY_GONE, OVERLAY_MAPPED, SHORTCUT, WL_PROBE, Kde,  # noqa: E402
@@ -263,6 +265,11 @@ class PlasmaShell(Kde):
         os.makedirs(CONFIG, exist_ok=True)
         with open(os.path.join(CONFIG, "kdeglobals"), "w") as f:
             f.write("[KDE]\nAnimationDurationFactor=0\n")
+        # The program installed as its package installs it, for KWin to find its icon.
+        share = os.path.join(os.environ["HOME"], ".local", "share")
+        for size in glob.glob(os.path.join(BUILD, "icons", "*x*")):
+            shutil.copytree(size, os.path.join(share, "icons/hicolor", os.path.basename(size), "apps"))
+        shutil.copytree(os.path.dirname(DESKTOP), os.path.join(share, "applications"))
         super().setUp()
         xdotool("mousemove", "1279", "1023")  # the X pointer, which KWin's window shows, off it
         version = re.search(r"\d+", subprocess.run(["plasmashell", "--version"], check=True,
@@ -334,10 +341,11 @@ class PlasmaShell(Kde):
             lines(grey(screen(left, top, 1280 - left, 400)))), "Plasma's menu of six entries")
         self.click((left + menu[1][0], top + menu[1][1], 0, 0))  # Anti shake
         wait(lambda: focused(self.traced, since), "the dialog with the keyboard")
-        # Named as the desktop file is, whose icon KWin then shows.
-        self.assertIn('set_app_id("example.velmarind.Tenebrolite")', wayland_trace(self.trace))
         self.send("640 790 0 0")  # the pointer, which KWin 6 draws, to the panel
-        image = screen(*wait(lambda: self.find((0, 0, 1280, 740), 200), "the dialog"))
+        box = wait(lambda: self.find((0, 0, 1280, 740), 200), "the dialog")
+        # Named as its desktop file is: KWin finds the program's icon for its title bar.
+        self.assertTrue(self.find((*box[:2], 40, 30), 0, (226, 36, 36)), "the icon in the title")
+        image = screen(*box)
         image.savev(os.path.join(BUILD, "dialog-plasma.png"), "png", [], [])
         self.assertEqual(cut_texts(image, self.env), [])
         for chord in ((KEY_LEFTCTRL, KEY_A), (KEY_2,), (KEY_DOT,), (KEY_5,), (KEY_LEFTALT, KEY_A)):
