@@ -25,7 +25,7 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 
-start_xvfb "$session/display"
+start_xvfb "$session/display" "$session"
 started=$?
 pids+=("$xvfb_pid")
 [ "$started" -eq 0 ] || exit 1

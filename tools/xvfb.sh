@@ -11,12 +11,16 @@ wait_for_file() {
 }
 
 # Starts Xvfb on a display number of the server's own choosing, written to the
-# file given; sets DISPLAY and xvfb_pid. The screen's pixels are in the file
-# Xvfb_screen0 (XWD) beside that one, TENEBROLITE_SCREEN.
+# file given; sets DISPLAY and xvfb_pid. With a folder as the second argument,
+# the screen's pixels are in the file Xvfb_screen0 (XWD) there, which
+# TENEBROLITE_SCREEN names.
 start_xvfb() {
-  export TENEBROLITE_SCREEN="$(dirname "$1")/Xvfb_screen0"
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -fbdir "$(dirname "$1")" 3>"$1" \
-    >/dev/null 2>&1 &
+  local fb=()
+  if [ -n "${2:-}" ]; then
+    fb=(-fbdir "$2")
+    export TENEBROLITE_SCREEN="$2/Xvfb_screen0"
+  fi
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp "${fb[@]}" 3>"$1" >/dev/null 2>&1 &
   xvfb_pid=$!
   if ! wait_for_file "$1"; then
     echo "$(basename "$0"): Xvfb did not start" >&2
