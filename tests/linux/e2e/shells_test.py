@@ -106,9 +106,10 @@ def hosted(bus):
 def focused(traced, since):
     """Whether the program's window has the keyboard, by the program's own
     trace, from an enter after since (the hold's own windows had it before):
-    keys sent from then on reach it."""
-    events = traced(r"wl_keyboard@\d+\.(enter|leave)\(")
+    keys sent from then on reach it. The trace grows as it is read: the
+    enters first, so that the later reading has them all."""
     enters = [t for t in traced(r"wl_keyboard@\d+\.enter\(") if t > since]
+    events = traced(r"wl_keyboard@\d+\.(enter|leave)\(")
     return bool(enters) and enters[-1] == events[-1]
 
 
