@@ -318,8 +318,9 @@ class PlasmaShell(Kde):
         window = wait(lambda: self.find((0, 0, 1280, 720), 0, (0, 0, 0)), "the black test window")
         write_hold(2)
         self.start()
-        # The icon's red band in the panel; a click there switches off.
-        icon = wait(lambda: self.find((0, 740, 1280, 60), 0, (226, 36, 36)), "the icon in the tray")
+        # The icon's red band in the panel, where it stays; a click there switches off.
+        tray = (0, 740, 1280, 60), 0, (226, 36, 36)
+        icon = wait(lambda: (lambda a: a == self.find(*tray) and a)(self.find(*tray)), "the icon")
         self.assertEqual(len(items()), 1, items())
         since = max(self.traced(r"."))
         self.click(icon)
