@@ -31,7 +31,7 @@ DEBIAN13_PACKAGES := cmake make g++ pkg-config googletest qt6-base-dev libxcb1-d
                      $(DESKTOP_PACKAGES)
 FUZZ_SECONDS ?= 60
 
-.PHONY: all deps debian13-root host sanitize windows linux run run-wine test test-host test-sanitize test-windows test-linux test-debian13 fuzz bench bench-linux dist screenshots clean
+.PHONY: all deps debian13-root debian13-linux host sanitize windows linux run run-wine test test-host test-sanitize test-windows test-linux test-debian13 fuzz bench bench-linux dist screenshots clean
 
 all: host windows linux
 
@@ -74,13 +74,10 @@ test-linux: linux
 
 # The same program and end-to-end tests on Debian 13, in its root; the package
 # test there installs the package built here, on Debian 12.
-test-debian13: debian13-root linux
+test-debian13: linux debian13-linux
 	@echo "debian13: the Debian 12 build's package"
 	cd build/linux && rm -f tenebrolite_*.deb && cpack -G DEB >/dev/null
 	mkdir -p build/debian13 && cp build/linux/tenebrolite_*.deb build/debian13/debian12.deb
-	@echo "debian13: building with the linux preset in the root"
-	tools/debian13.sh run cmake --preset linux >/dev/null
-	tools/debian13.sh run cmake --build --preset linux
 	TENEBROLITE_DEB=$(CURDIR)/build/debian13/debian12.deb tools/debian13.sh run ctest --preset debian13
 
 # The unit tests run once, under ASan and UBSan; then the Windows and Linux tiers,
@@ -97,20 +94,24 @@ fuzz: sanitize
 	  tools/fuzz.sh $$f tests/fuzz/seeds/$${f#build/sanitize/fuzz_} $(FUZZ_SECONDS) || exit 1; \
 	done
 
-# The Debian 13 root, made when it is not whole, with what it lacks installed.
+# The Debian 13 root, made when it is not whole, with what it lacks installed;
+# the linux preset built in it, against Debian 13's libraries.
 debian13-root:
 	@tools/debian13.sh make $(DEBIAN13_PACKAGES)
+
+debian13-linux: debian13-root
+	@echo "debian13: building with the linux preset in the root"
+	tools/debian13.sh run cmake --preset linux >/dev/null
+	tools/debian13.sh run cmake --build --preset linux
 
 bench: deps windows
 	cmake --build --preset windows --target bench_programs
 	tools/wine-session.sh tools/bench.sh build/windows
 
 # On Debian 12, then on Debian 13 in its root, each against its own Qt.
-bench-linux: deps linux debian13-root
+bench-linux: deps linux debian13-linux
 	cmake --build --preset linux --target empty_qt_program
 	tools/linux-session.sh /usr/bin/python3 tools/bench_linux.py build/linux
-	tools/debian13.sh run cmake --preset linux >/dev/null
-	tools/debian13.sh run cmake --build --preset linux
 	tools/debian13.sh run tools/linux-session.sh /usr/bin/python3 tools/bench_linux.py build/linux
 
 # The Windows build makes the installer; cpack the zip, the Debian package and the RPM.

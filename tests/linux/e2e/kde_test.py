@@ -88,6 +88,18 @@ class WaylandDesktop(Session):
                 times.append(now + wraps * 2 ** 32 / 1000)
         return times
 
+    def hand(self, env):
+        """wl_probe's pointer (and keys, where KWin's fake input takes them) on
+        the compositor of env, there from the start as a mouse is."""
+        self.pointer = self.spawn([WL_PROBE, "pointer"], subprocess.PIPE, env=env)
+        self.assertEqual(self.pointer.stdout.readline(), b"ready\n")
+
+    def send(self, line):
+        """A line to wl_probe's pointer, answered once the compositor has it."""
+        self.pointer.stdin.write(line.encode() + b"\n")
+        self.pointer.stdin.flush()
+        self.assertEqual(self.pointer.stdout.readline(), b"moved\n")
+
     def spawn(self, command, stdout=os.devnull, **options):
         """A process that the cleanup stops; its output goes to the file, or
         to a pipe both ways."""
@@ -223,8 +235,7 @@ class Sway(WaylandDesktop):
         self.env["WAYLAND_DISPLAY"] = wait_for(lambda: sway_socket(runtime), "sway's socket", 20)
         self.input_env = dict(os.environ, WAYLAND_DISPLAY=self.env["WAYLAND_DISPLAY"])
         self.runtime = runtime
-        self.pointer = self.spawn([WL_PROBE, "pointer"], subprocess.PIPE, env=self.input_env)
-        self.assertEqual(self.pointer.stdout.readline(), b"ready\n")
+        self.hand(self.input_env)
 
     def swaymsg(self, *args):
         ipc = glob.glob(self.runtime + "/sway-ipc.*.sock")[0]
@@ -238,9 +249,7 @@ class Sway(WaylandDesktop):
             o["dpms"] for o in json.loads(self.swaymsg("-t", "get_outputs")))
 
     def move(self):
-        self.pointer.stdin.write(b"\n")
-        self.pointer.stdin.flush()
-        self.assertEqual(self.pointer.stdout.readline(), b"moved\n")
+        self.send("")
 
     def type(self, text):
         subprocess.run(["wtype", "-d", "20", text], env=self.input_env, check=True)

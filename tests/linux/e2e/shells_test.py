@@ -26,8 +26,8 @@ from gi.repository import GdkPixbuf  # noqa: E402
 import dbus  # noqa: E402
 from gi.repository import Gio, GLib  # noqa: E402
 
-from e2e_test import (BUILD, CONFIG, DESKTOP, PROGRAM, SETTINGS, items, read, wait_for,  # noqa: E402
-                      write_hold, xdotool)
+from e2e_test import (BUILD, CONFIG, DESKTOP, PROGRAM, SETTINGS, items,  # noqa: E402
+                      read, wait_for, write_hold, xdotool)
 from gnome_test import REMOTE, Gnome  # noqa: E402
 from kde_test import (OFF, OVERLAY_GONE, OVERLAY_MAPPED, SHORTCUT, WL_PROBE, Kde,  # noqa: E402
                       Sway, WaylandDesktop, wayland_trace)
@@ -35,6 +35,7 @@ from kde_test import (OFF, OVERLAY_GONE, OVERLAY_MAPPED, SHORTCUT, WL_PROBE, Kde
 TEXT_PROBE = os.path.join(BUILD, "text_probe")
 DIALOG = " Mouse delay"
 TEXTS = ["label:Hold (sec)", "button:&Apply", "button:&Cancel"]
+ICON_RED = (226, 36, 36)  # the program icon's red band
 # Keys by their Linux input codes, as mutter's RemoteDesktop takes them.
 KEY_2, KEY_5, KEY_ENTER, KEY_LEFTCTRL, KEY_A, KEY_LEFTSHIFT, KEY_DOT, KEY_LEFTALT = (
     3, 6, 28, 29, 30, 42, 52, 56)
@@ -185,9 +186,7 @@ class SwayWaybar(Sway):
 
     def click(self, x, y, button, count=1):
         """count clicks of the button (272 left, 273 right) at x, y."""
-        self.pointer.stdin.write(b"%d %d %d %d %d %d\n" % (x, y, *self.layout, button, count))
-        self.pointer.stdin.flush()
-        self.assertEqual(self.pointer.stdout.readline(), b"moved\n")
+        self.send("%d %d %d %d %d %d" % (x, y, *self.layout, button, count))
 
     def window(self, title):
         def find(node):
@@ -269,7 +268,7 @@ class PlasmaShell(Kde):
         # The program installed as its package installs it, for KWin to find its icon.
         share = os.path.join(os.environ["HOME"], ".local", "share")
         for size in glob.glob(os.path.join(BUILD, "icons", "*x*")):
-            shutil.copytree(size, os.path.join(share, "icons/hicolor", os.path.basename(size), "apps"))
+            shutil.copytree(size, "%s/icons/hicolor/%s/apps" % (share, os.path.basename(size)))
         shutil.copytree(os.path.dirname(DESKTOP), os.path.join(share, "applications"))
         super().setUp()
         xdotool("mousemove", "1279", "1023")  # the X pointer, which KWin's window shows, off it
@@ -288,22 +287,16 @@ class PlasmaShell(Kde):
             "d = desktops()[0]; d.wallpaperPlugin = 'org.kde.color';"
             "d.currentConfigGroup = ['Wallpaper', 'org.kde.color', 'General'];"
             "d.writeConfig('Color', '128,128,128')", dbus_interface="org.kde.PlasmaShell")
-        self.pointer = self.spawn([WL_PROBE, "pointer"], subprocess.PIPE, env=self.input_env)
-        self.assertEqual(self.pointer.stdout.readline(), b"ready\n")
+        self.hand(self.input_env)
 
-    def send(self, line):
-        self.pointer.stdin.write(line.encode() + b"\n")
-        self.pointer.stdin.flush()
-        self.assertEqual(self.pointer.stdout.readline(), b"moved\n")
-
-    def find(self, area, level, colour=None):
+    def find(self, area, colour=None, lighter=0):
         """The box (x, y, width, height) of the area's pixels of the colour
-        (within 40 of each part), or lighter than the grey level."""
+        (within 40 of each part), or else lighter than that grey level."""
         image = screen(*area)
         pixels, step = image.get_pixels(), image.get_rowstride()
         found = [(x, y) for y in range(area[3]) for x in range(area[2]) if (
             all(abs(pixels[y * step + 3 * x + i] - c) < 40 for i, c in enumerate(colour))
-            if colour else min(pixels[y * step + 3 * x:y * step + 3 * x + 3]) > level)]
+            if colour else min(pixels[y * step + 3 * x:y * step + 3 * x + 3]) > lighter)]
         return found and (area[0] + min(x for x, _ in found), area[1] + min(y for _, y in found),
                           max(x for x, _ in found) - min(x for x, _ in found) + 1,
                           max(y for _, y in found) - min(y for _, y in found) + 1)
@@ -315,12 +308,13 @@ class PlasmaShell(Kde):
         keys = os.path.join(self.folder, "keys")
         self.spawn([WL_PROBE, "window", keys], env=self.input_env)
         wait(lambda: "ready" in read(keys), "the test window with the keyboard")
-        window = wait(lambda: self.find((0, 0, 1280, 720), 0, (0, 0, 0)), "the black test window")
+        window = wait(lambda: self.find((0, 0, 1280, 720), (0, 0, 0)), "the black test window")
         write_hold(2)
         self.start()
         # The icon's red band in the panel, where it stays; a click there switches off.
-        tray = (0, 740, 1280, 60), 0, (226, 36, 36)
-        icon = wait(lambda: (lambda a: a == self.find(*tray) and a)(self.find(*tray)), "the icon")
+        tray = (0, 740, 1280, 60), ICON_RED
+        icon = wait(lambda: (lambda box: box == self.find(*tray) and box)(self.find(*tray)),
+                    "the icon, in one place")
         self.assertEqual(len(items()), 1, items())
         since = max(self.traced(r"."))
         self.click(icon)
@@ -344,9 +338,9 @@ class PlasmaShell(Kde):
         self.click((left + menu[1][0], top + menu[1][1], 0, 0))  # Anti shake
         wait(lambda: focused(self.traced, since), "the dialog with the keyboard")
         self.send("640 790 0 0")  # the pointer, which KWin 6 draws, to the panel
-        box = wait(lambda: self.find((0, 0, 1280, 740), 200), "the dialog")
+        box = wait(lambda: self.find((0, 0, 1280, 740), lighter=200), "the dialog")
         # Named as its desktop file is: KWin finds the program's icon for its title bar.
-        self.assertTrue(self.find((*box[:2], 40, 30), 0, (226, 36, 36)), "the icon in the title")
+        self.assertTrue(self.find((*box[:2], 40, 30), ICON_RED), "the icon in the title")
         image = screen(*box)
         image.savev(os.path.join(BUILD, "dialog-plasma.png"), "png", [], [])
         self.assertEqual(cut_texts(image, self.env), [])

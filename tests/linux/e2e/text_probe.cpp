@@ -35,10 +35,8 @@ int main(int argc, char** argv) {
     const int level = (qGray(ground.rgb()) + qGray(ink.rgb())) / 2;
     for (int drawing = 0; drawing < (button ? 128 : 64); ++drawing) {
       const int offset = drawing % 64;
-      const int flags = Qt::AlignLeft | Qt::AlignTop |
-                        (!button        ? 0
-                         : drawing < 64 ? Qt::TextShowMnemonic
-                                        : Qt::TextHideMnemonic);
+      const int mnemonic = drawing < 64 ? Qt::TextShowMnemonic : Qt::TextHideMnemonic;
+      const int flags = Qt::AlignLeft | Qt::AlignTop | (button ? mnemonic : 0);
       QImage image(400, 100, QImage::Format_ARGB32_Premultiplied);
       image.fill(ground);
       QPainter painter(&image);
